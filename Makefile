@@ -1,0 +1,39 @@
+# Entry points: every target installs what is missing first (scripts/bootstrap.sh).
+JOBS ?= $(shell nproc)
+NATIVE := build
+WIN := build-win
+ASAN := build-asan
+
+.PHONY: all bootstrap configure build test test-native test-win sanitize demo bench clean
+
+all: build
+
+bootstrap:
+	@bash scripts/bootstrap.sh
+
+configure: bootstrap
+	@test -f $(NATIVE)/CMakeCache.txt || cmake -S . -B $(NATIVE) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	@test -f $(WIN)/CMakeCache.txt || cmake -S . -B $(WIN) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+		-DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake
+
+build: configure
+	cmake --build $(NATIVE) -j $(JOBS)
+	cmake --build $(WIN) -j $(JOBS)
+
+test: build
+	@bash scripts/run-tests.sh $(NATIVE) $(WIN)
+
+# The native suite once more with AddressSanitizer and UndefinedBehaviorSanitizer.
+sanitize: bootstrap
+	@test -f $(ASAN)/CMakeCache.txt || cmake -S . -B $(ASAN) -DCMAKE_BUILD_TYPE=Debug -DGV_SANITIZE=ON
+	cmake --build $(ASAN) -j $(JOBS)
+	ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --test-dir $(ASAN) -j $(JOBS) --output-on-failure
+
+demo: build
+	@bash scripts/demo.sh $(NATIVE)
+
+bench: build
+	@bash bench/run.sh $(NATIVE)
+
+clean:
+	rm -rf $(NATIVE) $(WIN) $(ASAN)

@@ -1,0 +1,34 @@
+# One test executable per folder, linked to the shared test main, discovered at test time
+# (through the Wine emulator in the mingw tree).
+if(WIN32)
+    set(GTEST_SRC /usr/src/googletest)
+    if(NOT TARGET gtest)
+        set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+        set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+        add_subdirectory(${GTEST_SRC} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+    endif()
+    set(GV_GTEST gtest)
+else()
+    find_package(GTest REQUIRED)
+    set(GV_GTEST GTest::gtest)
+endif()
+include(GoogleTest)
+
+add_library(gv_testmain STATIC ${CMAKE_SOURCE_DIR}/tests/TestMain.cpp ${CMAKE_SOURCE_DIR}/tests/TestUtil.cpp)
+target_link_libraries(gv_testmain PUBLIC ${GV_GTEST} gv_platform)
+target_compile_definitions(gv_testmain PUBLIC GV_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+
+# gv_add_test(name SOURCES ... LIBS ... [GUI])
+# GUI tests link the Win32 framework backend; every other test links the console backend.
+function(gv_add_test name)
+    cmake_parse_arguments(T "GUI" "" "SOURCES;LIBS" ${ARGN})
+    add_executable(${name} ${T_SOURCES})
+    if(T_GUI)
+        target_link_libraries(${name} PRIVATE gv_framework_win32)
+    else()
+        target_link_libraries(${name} PRIVATE gv_framework_console)
+    endif()
+    target_link_libraries(${name} PRIVATE ${T_LIBS} gv_testmain)
+    gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
+                         WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR} PROPERTIES TIMEOUT 600)
+endfunction()

@@ -1,0 +1,49 @@
+// The application object: title, message processing and the default error display.
+#pragma once
+
+#include <exception>
+#include <functional>
+#include <string>
+
+#include "framework/Component.h"
+
+namespace fw {
+
+class TApplication : public TComponent {
+public:
+    TApplication() : TComponent(nullptr) {}
+
+    const std::string& Title() const { return FTitle; }
+    void SetTitle(const std::string& title) { FTitle = title; }
+
+    void ProcessMessages();
+    int MessageBox(const std::string& text, const std::string& caption, uint32_t flags);
+
+    // The default error display: a message box with the error icon captioned with the title.
+    void ShowException(const std::exception& error);
+    // Called by event dispatch for an exception that left a handler: OnException if assigned, else ShowException.
+    void HandleException(const std::exception& error);
+    std::function<void(TObject* sender, const std::exception& error)> OnException;
+
+private:
+    std::string FTitle;
+};
+
+// The message shown for an error: a full stop appended when the last character sorts after ".".
+std::string FormatErrorMessage(const std::string& message);
+
+// The one application object of the process.
+TApplication& Application();
+
+// Runs an event handler the way the message loop does: an exception that leaves it goes to
+// Application().HandleException and the program goes on.
+template <class F>
+void GuardedCall(F&& handler) {
+    try {
+        handler();
+    } catch (const std::exception& e) {
+        Application().HandleException(e);
+    }
+}
+
+}  // namespace fw

@@ -1,0 +1,198 @@
+// The operating-system services the program relies on, with Windows semantics, behind one interface.
+//
+// Two implementations: platform/win32 (the real Win32 API) and platform/posix (our own layer that
+// behaves as Wine does on Linux). Every function that can fail returns a failure value and leaves the
+// Windows error code in LastError(); none of them throws.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace platform {
+
+#ifdef _WIN32
+constexpr char PathDelim = '\\';
+#else
+constexpr char PathDelim = '/';
+#endif
+
+// ---- Error codes (Windows numbering; the POSIX layer maps errno onto these) ----
+constexpr uint32_t kErrorSuccess = 0;
+constexpr uint32_t kErrorFileNotFound = 2;
+constexpr uint32_t kErrorPathNotFound = 3;
+constexpr uint32_t kErrorTooManyOpenFiles = 4;
+constexpr uint32_t kErrorAccessDenied = 5;
+constexpr uint32_t kErrorInvalidHandle = 6;
+constexpr uint32_t kErrorNotEnoughMemory = 8;
+constexpr uint32_t kErrorNotReady = 21;
+constexpr uint32_t kErrorWriteProtect = 19;
+constexpr uint32_t kErrorSharingViolation = 32;
+constexpr uint32_t kErrorHandleEof = 38;
+constexpr uint32_t kErrorFileExists = 80;
+constexpr uint32_t kErrorInvalidParameter = 87;
+constexpr uint32_t kErrorDiskFull = 112;
+constexpr uint32_t kErrorInvalidName = 123;
+constexpr uint32_t kErrorDirNotEmpty = 145;
+constexpr uint32_t kErrorAlreadyExists = 183;
+
+uint32_t LastError();
+void SetLastError(uint32_t code);
+// The platform's own text for an error code (FormatMessage on Windows), without a trailing line break.
+std::string SysErrorMessage(uint32_t code);
+
+// ---- File attributes (Windows bits) ----
+constexpr uint32_t faReadOnly = 0x01;
+constexpr uint32_t faHidden = 0x02;
+constexpr uint32_t faSysFile = 0x04;
+constexpr uint32_t faVolumeID = 0x08;
+constexpr uint32_t faDirectory = 0x10;
+constexpr uint32_t faArchive = 0x20;
+constexpr uint32_t faNormal = 0x80;
+constexpr uint32_t faTemporary = 0x100;
+constexpr uint32_t faCompressed = 0x800;
+constexpr uint32_t faNotContentIndexed = 0x2000;
+constexpr uint32_t faEncrypted = 0x4000;
+constexpr uint32_t kInvalidAttributes = 0xFFFFFFFF;
+
+uint32_t GetFileAttributes(const std::string& path);  // kInvalidAttributes when missing
+bool SetFileAttributes(const std::string& path, uint32_t attr);
+bool FileExists(const std::string& path);       // exists and is not a directory
+bool DirectoryExists(const std::string& path);  // exists and is a directory
+
+// ---- Times ----
+// FILETIME: 100-nanosecond intervals since 1601-01-01 (UTC unless a function says local).
+struct TFileTime {
+    uint64_t Value = 0;
+    friend bool operator==(const TFileTime&, const TFileTime&) = default;
+};
+
+// SYSTEMTIME: eight unsigned 16-bit fields in this order.
+struct TSystemTime {
+    uint16_t Year = 0, Month = 0, DayOfWeek = 0, Day = 0, Hour = 0, Minute = 0, Second = 0, Milliseconds = 0;
+    friend bool operator==(const TSystemTime&, const TSystemTime&) = default;
+};
+
+bool FileTimeToLocalFileTime(const TFileTime& utc, TFileTime& local);
+bool LocalFileTimeToFileTime(const TFileTime& local, TFileTime& utc);
+bool FileTimeToSystemTime(const TFileTime& ft, TSystemTime& st);
+bool SystemTimeToFileTime(const TSystemTime& st, TFileTime& ft);
+// MS-DOS date and time (2-second resolution, years 1980..2107); no time-zone change.
+bool FileTimeToDosDateTime(const TFileTime& ft, uint16_t& dosDate, uint16_t& dosTime);
+bool DosDateTimeToFileTime(uint16_t dosDate, uint16_t dosTime, TFileTime& ft);
+TFileTime CurrentFileTime();  // now, UTC
+void GetLocalTime(TSystemTime& st);
+
+// ---- Find first / next ----
+struct TFindData {
+    uint32_t Attr = 0;
+    TFileTime CreationTime, LastAccessTime, LastWriteTime;
+    uint64_t Size = 0;
+    std::string Name;  // the name alone, no folder
+};
+
+// One listing of a folder, as FindFirstFileA/FindNextFileA/FindClose give it. Move-only.
+// The pattern is a folder path plus a wildcard name ("dir\*.*", "dir\*"); "." and ".." are listed
+// for every folder but a drive root, as Windows lists them.
+class TFindHandle {
+public:
+    TFindHandle() = default;
+    TFindHandle(const TFindHandle&) = delete;
+    TFindHandle& operator=(const TFindHandle&) = delete;
+    TFindHandle(TFindHandle&& other) noexcept;
+    TFindHandle& operator=(TFindHandle&& other) noexcept;
+    ~TFindHandle();
+
+    bool First(const std::string& pattern, TFindData& data);  // false: LastError() tells why (2, 3, 18)
+    bool Next(TFindData& data);                               // false at the end (LastError() 18) or on error
+    void Close();
+    bool IsOpen() const;
+
+private:
+    struct TImpl;
+    TImpl* FImpl = nullptr;  // owned; freed by Close()
+};
+
+// ---- Folders ----
+bool CreateDirectory(const std::string& path);
+bool RemoveDirectory(const std::string& path);
+bool SetCurrentDirectory(const std::string& path);
+std::string GetCurrentDirectory();
+std::string ExpandFileName(const std::string& path);  // absolute path against the current folder
+std::string ExeName();                                // full path of the running executable
+
+// ---- Files by name ----
+bool CopyFile(const std::string& from, const std::string& to, bool failIfExists);
+bool DeleteFile(const std::string& path);
+bool MoveFile(const std::string& from, const std::string& to);     // fails when `to` exists
+bool ReplaceFile(const std::string& from, const std::string& to);  // moves, replacing an existing `to` in one step
+std::string GetTempPath();                                        // ends with the delimiter
+// Creates an empty file "<prefix><hex>.tmp" in `folder` and returns its path; empty on failure.
+std::string GetTempFileName(const std::string& folder, const std::string& prefix);
+bool SetFileTimes(const std::string& path, const TFileTime* creation, const TFileTime* access,
+                  const TFileTime* write);
+
+// ---- File handles (the run-time library's FileOpen/FileCreate family) ----
+using THandle = intptr_t;
+constexpr THandle kInvalidHandle = -1;
+
+// Access in the low bits, sharing in the next ones, as the run-time library numbers them.
+constexpr uint32_t fmOpenRead = 0x0000;
+constexpr uint32_t fmOpenWrite = 0x0001;
+constexpr uint32_t fmOpenReadWrite = 0x0002;
+constexpr uint32_t fmShareCompat = 0x0000;
+constexpr uint32_t fmShareExclusive = 0x0010;
+constexpr uint32_t fmShareDenyWrite = 0x0020;
+constexpr uint32_t fmShareDenyRead = 0x0030;
+constexpr uint32_t fmShareDenyNone = 0x0040;
+constexpr uint32_t fmCreate = 0xFFFF;  // create or truncate, read and write
+
+THandle FileOpen(const std::string& path, uint32_t mode);  // opens an existing file
+THandle FileCreate(const std::string& path);               // creates or truncates
+int32_t FileRead(THandle h, void* buffer, uint32_t count);         // bytes read, -1 on error
+int32_t FileWrite(THandle h, const void* buffer, uint32_t count);  // bytes written, -1 on error
+constexpr int kSeekBegin = 0, kSeekCurrent = 1, kSeekEnd = 2;
+int64_t FileSeek(THandle h, int64_t offset, int origin);  // new position, -1 on error
+bool FileTruncate(THandle h);                             // end of file at the current position
+int64_t FileSize(THandle h);                              // -1 on error
+bool FileClose(THandle h);
+bool GetFileTimes(THandle h, TFileTime* creation, TFileTime* access, TFileTime* write);
+bool SetFileTimes(THandle h, const TFileTime* creation, const TFileTime* access, const TFileTime* write);
+
+// ---- Drives ----
+enum TDriveState { dsReady, dsNotAccessible, dsWriteProtected };
+// State of the drive (volume) that holds `path`; a relative path names the current folder's drive.
+TDriveState DriveStateOf(const std::string& path);
+
+// ---- Code pages ----
+// "ANSI" is the system code page (UTF-8 on POSIX), "OEM" the console one (code page 437 on POSIX).
+std::string OemToAnsi(const std::string& text);
+std::string AnsiToOem(const std::string& text);
+bool IsDBCSLeadByte(uint8_t byte);  // lead byte of the system's double-byte code page (never on POSIX)
+// Windows-1251 bytes to the UTF-8 the console prints, and back (for the Russian texts of the program).
+std::string Cp1251ToUtf8(const std::string& text);
+std::string Utf8ToCp1251(const std::string& text);
+
+// ---- Private-profile (INI) files ----
+// Section and key names compare without regard to case; a missing file, section or key yields `def`.
+std::string GetPrivateProfileString(const std::string& section, const std::string& key, const std::string& def,
+                                    const std::string& file);
+// Creates the file and the section when missing; false (with LastError()) when the file cannot be written.
+bool WritePrivateProfileString(const std::string& section, const std::string& key, const std::string& value,
+                               const std::string& file);
+
+// ---- Shell ----
+// SHFileOperationA with FO_DELETE on a double-NUL list of names; returns the shell's result (0 = success).
+// `flags` are the FOF_* bits; FOF_ALLOWUNDO uses the recycle bin where the platform has one.
+constexpr uint16_t FOF_SILENT = 0x0004;
+constexpr uint16_t FOF_NOCONFIRMATION = 0x0010;
+constexpr uint16_t FOF_ALLOWUNDO = 0x0040;
+int ShellDelete(const char* doubleNulList, uint16_t flags);
+// ShellExecuteA(0, verb, file, params, dir, show); returns the shell's instance value (> 32 = success).
+intptr_t ShellExecute(const std::string& verb, const std::string& file, const std::string& params,
+                      const std::string& dir, int show);
+
+// ---- Time ----
+uint32_t GetTickCount();  // milliseconds since an arbitrary start, wrapping at 2^32
+void Sleep(uint32_t milliseconds);
+
+}  // namespace platform

@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Installs, only when missing, every Debian package the build, the demo and the tests need.
+set -euo pipefail
+
+packages=(
+    g++ cmake make zlib1g-dev libgtest-dev googletest
+    mingw-w64 g++-mingw-w64-x86-64-posix libz-mingw-w64-dev
+    wine wine64 xvfb xauth
+    zip unzip p7zip-full libarchive-tools python3 default-jdk-headless
+    clang libclang-rt-14-dev hyperfine time
+)
+
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+
+if [ ${#missing[@]} -gt 0 ]; then
+    echo "bootstrap: installing ${missing[*]}"
+    sudo_cmd=""
+    [ "$(id -u)" -eq 0 ] || sudo_cmd="sudo"
+    export DEBIAN_FRONTEND=noninteractive
+    $sudo_cmd apt-get update -qq
+    $sudo_cmd apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
