@@ -167,28 +167,34 @@ std::string Quote(const std::string& arg) {
 }
 
 #ifdef _WIN32
-// Under Wine a Unix executable can be started directly; the command goes through a script file
-// so that no Windows command-line quoting stands between us and the shell.
+// Under Wine a Unix executable can be started directly, but Wine neither waits for it nor passes its
+// exit status back: the script records its status in a file that appears only when it is done.
 int RunHost(const std::string& command, std::string* out) {
     const std::string stem = "/tmp/" + UniqueName("gvhost-");
+    WriteFile(FromHostPath(stem + ".sh"),
+              "exec > \"$1.out\"\ncd /tmp\n( " + command + "\n)\necho $? > \"$1.tmp\"\nmv \"$1.tmp\" \"$1.rc\"\n");
     STARTUPINFOA si{};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
-    std::string args = "/bin/sh " + stem + ".sh " + stem + ".out";
-    // The script writes its own output file: argument 1 is where.
-    WriteFile(FromHostPath(stem + ".sh"), "exec > \"$1\"\ncd /tmp\n" + command + "\n");
+    std::string args = "/bin/sh " + stem + ".sh " + stem;
     if (!CreateProcessA("Z:\\bin\\sh", args.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
         return -1;
-    WaitForSingleObject(pi.hProcess, INFINITE);
-    DWORD code = 0;
-    GetExitCodeProcess(pi.hProcess, &code);
     CloseHandle(pi.hThread);
     CloseHandle(pi.hProcess);
+    const std::string rcFile = FromHostPath(stem + ".rc");
+    constexpr int kPollMs = 5;
+    constexpr int kMaxWaitMs = 600 * 1000;  // a peer tool that runs longer than this has hung
+    int waited = 0;
+    while (!Exists(rcFile) && waited < kMaxWaitMs) {
+        Sleep(kPollMs);
+        waited += kPollMs;
+    }
+    int code = -1;
+    if (Exists(rcFile)) code = std::stoi("0" + ReadText(rcFile));
     if (out) *out = ReadText(FromHostPath(stem + ".out"));
     std::error_code ec;
-    fs::remove(FromHostPath(stem + ".sh"), ec);
-    fs::remove(FromHostPath(stem + ".out"), ec);
-    return static_cast<int>(code);
+    for (const char* ext : {".sh", ".out", ".rc"}) fs::remove(FromHostPath(stem + ext), ec);
+    return code;
 }
 #else
 int RunHost(const std::string& command, std::string* out) {
