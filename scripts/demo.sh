@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Patches the bundled sample MIDlet with the Linux front end and shows what changed.
+set -euo pipefail
+build=${1:-build}
+root=$(cd "$(dirname "$0")/.." && pwd)
+demo="$root/$build/demo"
+rm -rf "$demo" && mkdir -p "$demo"
+
+bash "$root/examples/build-sample.sh" "$demo"
+echo "== Sample jar before patching: $demo/snake.jar"
+javap -cp "$demo/snake.jar" -v com.example.snake.SnakeCanvas | grep -E '^ *super_class'
+
+echo "== grandvue --no-backup snake.jar"
+"$root/$build/app/grandvue" --no-backup "$demo/snake.jar"
+
+echo "== Entries of the patched jar"
+unzip -l "$demo/snake.jar"
+unzip -tq "$demo/snake.jar"
+echo "== The screen class now extends:"
+javap -cp "$demo/snake.jar" -v com.example.snake.SnakeCanvas | grep -E '^ *super_class'
