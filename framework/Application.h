@@ -9,6 +9,8 @@
 
 namespace fw {
 
+class TForm;
+
 class TApplication : public TComponent {
 public:
     TApplication() : TComponent(nullptr) {}
@@ -25,8 +27,18 @@ public:
     void HandleException(const std::exception& error);
     std::function<void(TObject* sender, const std::exception& error)> OnException;
 
+    // The main form: the first form created; closing it ends Run().
+    TForm* MainForm() const { return FMainForm; }
+    void SetMainForm(TForm* form) { FMainForm = form; }
+    // Shows the main form and runs the message loop until Terminate() (or the backend has no messages).
+    void Run();
+    void Terminate() { FTerminated = true; }
+    bool Terminated() const { return FTerminated; }
+
 private:
     std::string FTitle;
+    TForm* FMainForm = nullptr;
+    bool FTerminated = false;
 };
 
 // The message shown for an error: a full stop appended when the last character sorts after ".".
