@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 namespace platform {
@@ -109,7 +110,7 @@ public:
 
 private:
     struct TImpl;
-    TImpl* FImpl = nullptr;  // owned; freed by Close()
+    std::unique_ptr<TImpl> FImpl;  // freed by Close()
 };
 
 // ---- Folders ----
@@ -125,11 +126,10 @@ bool CopyFile(const std::string& from, const std::string& to, bool failIfExists)
 bool DeleteFile(const std::string& path);
 bool MoveFile(const std::string& from, const std::string& to);     // fails when `to` exists
 bool ReplaceFile(const std::string& from, const std::string& to);  // moves, replacing an existing `to` in one step
-std::string GetTempPath();                                        // ends with the delimiter
+std::string GetTempPath();                                         // ends with the delimiter
 // Creates an empty file "<prefix><hex>.tmp" in `folder` and returns its path; empty on failure.
 std::string GetTempFileName(const std::string& folder, const std::string& prefix);
-bool SetFileTimes(const std::string& path, const TFileTime* creation, const TFileTime* access,
-                  const TFileTime* write);
+bool SetFileTimes(const std::string& path, const TFileTime* creation, const TFileTime* access, const TFileTime* write);
 
 // ---- File handles (the run-time library's FileOpen/FileCreate family) ----
 using THandle = intptr_t;
@@ -146,8 +146,8 @@ constexpr uint32_t fmShareDenyRead = 0x0030;
 constexpr uint32_t fmShareDenyNone = 0x0040;
 constexpr uint32_t fmCreate = 0xFFFF;  // create or truncate, read and write
 
-THandle FileOpen(const std::string& path, uint32_t mode);  // opens an existing file
-THandle FileCreate(const std::string& path);               // creates or truncates
+THandle FileOpen(const std::string& path, uint32_t mode);          // opens an existing file
+THandle FileCreate(const std::string& path);                       // creates or truncates
 int32_t FileRead(THandle h, void* buffer, uint32_t count);         // bytes read, -1 on error
 int32_t FileWrite(THandle h, const void* buffer, uint32_t count);  // bytes written, -1 on error
 constexpr int kSeekBegin = 0, kSeekCurrent = 1, kSeekEnd = 2;
@@ -174,10 +174,14 @@ std::string Utf8ToCp1251(const std::string& text);
 
 // ---- Private-profile (INI) files ----
 // Section and key names compare without regard to case; a missing file, section or key yields `def`.
-std::string GetPrivateProfileString(const std::string& section, const std::string& key, const std::string& def,
+std::string GetPrivateProfileString(const std::string& section,
+                                    const std::string& key,
+                                    const std::string& def,
                                     const std::string& file);
 // Creates the file and the section when missing; false (with LastError()) when the file cannot be written.
-bool WritePrivateProfileString(const std::string& section, const std::string& key, const std::string& value,
+bool WritePrivateProfileString(const std::string& section,
+                               const std::string& key,
+                               const std::string& value,
                                const std::string& file);
 
 // ---- Shell ----
@@ -188,8 +192,11 @@ constexpr uint16_t FOF_NOCONFIRMATION = 0x0010;
 constexpr uint16_t FOF_ALLOWUNDO = 0x0040;
 int ShellDelete(const char* doubleNulList, uint16_t flags);
 // ShellExecuteA(0, verb, file, params, dir, show); returns the shell's instance value (> 32 = success).
-intptr_t ShellExecute(const std::string& verb, const std::string& file, const std::string& params,
-                      const std::string& dir, int show);
+intptr_t ShellExecute(const std::string& verb,
+                      const std::string& file,
+                      const std::string& params,
+                      const std::string& dir,
+                      int show);
 
 // ---- Time ----
 uint32_t GetTickCount();  // milliseconds since an arbitrary start, wrapping at 2^32
