@@ -1,0 +1,69 @@
+// The main window: its components, the stored settings of its description, and the patch job.
+#pragma once
+
+#include <string>
+
+#include "archive/Jar.h"
+#include "archive/UnJar.h"
+#include "controls/ButtonComps.h"
+#include "framework/Dialogs.h"
+#include "framework/ExtCtrls.h"
+#include "framework/Forms.h"
+#include "framework/StdCtrls.h"
+#include "search/EasyFileSearch.h"
+#include "storage/mxStorage.h"
+
+namespace app {
+
+class Tfrm : public fw::TForm {
+public:
+    explicit Tfrm(fw::TComponent* owner);
+
+    // Component fields in declaration order.
+    storage::TmxStorage storeClass;
+    controls::TSelButton btnJar;
+    archive::TJar Jar;
+    archive::TUnJar UnJar;
+    fw::TOpenDialog od;
+    fw::TShape shpBg1;
+    controls::TSelButton btnAbout;
+    search::TEasyFileSearch fs;
+    fw::TCheckBox cbBackup;
+    controls::TSelButton btnExit;
+    fw::TShape shpBg2;
+    fw::TMemo mem;
+    fw::TXPManifest XPManifest;
+
+    void btnAboutClick(fw::TObject* Sender);
+    void btnExitClick(fw::TObject* Sender);
+    void btnJarClick(fw::TObject* Sender);
+    void fsFileFound(search::TFileInformations FileFound);
+    void FormCreate(fw::TObject* Sender);
+    void FormCloseQuery(fw::TObject* Sender, bool& CanClose);
+
+    bool ReplaceInFile(const std::string& FileName, const std::string& Search, const std::string& Replace);
+    bool DeleteFolder(const std::string& Name);
+
+    // True while a patch job runs (the engine lets messages through, so clicks can arrive then).
+    bool JobRunning() const { return !FJobArchive.empty(); }
+
+private:
+    void CreateComponents();
+    void AssignStoredSettings();
+    void RefuseWhileJobRuns() const;
+
+    // The job's steps, in order (the job itself is btnJarClick).
+    void MakeBackup(const std::string& archivePath);
+    void PrepareWorkFolder();
+    void ExtractArchive(const std::string& archivePath);
+    void PatchClasses();
+    void WritePayload();
+    void PackArchive(const std::string& archivePath);
+    void CleanWorkFolder();
+    void RunSearch(const std::string& mask);
+
+    std::string FJobArchive;  // the archive of the running job; empty when idle
+    int FEngineErrors = 0;    // error events of the archive engine during the current step
+};
+
+}  // namespace app
