@@ -18,10 +18,10 @@ add_library(gv_testmain STATIC ${CMAKE_SOURCE_DIR}/tests/TestMain.cpp ${CMAKE_SO
 target_link_libraries(gv_testmain PUBLIC ${GV_GTEST} gv_platform)
 target_compile_definitions(gv_testmain PUBLIC GV_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
 
-# gv_add_test(name SOURCES ... LIBS ... [GUI])
+# gv_add_test(name SOURCES ... LIBS ... [PROPERTIES ...] [GUI])
 # GUI tests link the Win32 framework backend; every other test links the console backend.
 function(gv_add_test name)
-    cmake_parse_arguments(T "GUI" "" "SOURCES;LIBS" ${ARGN})
+    cmake_parse_arguments(T "GUI" "" "SOURCES;LIBS;PROPERTIES" ${ARGN})
     add_executable(${name} ${T_SOURCES})
     if(T_GUI)
         target_link_libraries(${name} PRIVATE gv_framework_win32)
@@ -30,5 +30,5 @@ function(gv_add_test name)
     endif()
     target_link_libraries(${name} PRIVATE ${T_LIBS} gv_testmain)
     gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
-                         WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR} PROPERTIES TIMEOUT 600)
+                         WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR} PROPERTIES TIMEOUT 600 ${T_PROPERTIES})
 endfunction()
