@@ -4,8 +4,9 @@
 // Our interface first: the shell header defines the FOF_* names as macros.
 #include "platform/Platform.h"
 
-#include <shellapi.h>
 #include <windows.h>
+// The shell header needs the base types above.
+#include <shellapi.h>
 
 #undef CopyFile
 #undef CreateDirectory
