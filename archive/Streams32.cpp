@@ -1,0 +1,60 @@
+// Handle and file streams of the engine.
+#include "archive/Streams32.h"
+
+#include "framework/Exceptions.h"
+
+namespace archive {
+
+void TStream32::NotifyRead(int32_t requested) {
+    if (!FNotify)
+        return;
+    if (FRemaining)
+        *FRemaining -= requested;
+    FNotify();
+}
+
+int32_t THandleStream32::Read(void* buffer, int32_t count) {
+    if (count <= 0)
+        return 0;
+    const int32_t n = platform::FileRead(FHandle, buffer, static_cast<uint32_t>(count));
+    if (n <= 0)
+        return 0;
+    NotifyRead(count);
+    return n;
+}
+
+int32_t THandleStream32::Write(const void* buffer, int32_t count) {
+    if (count <= 0)
+        return 0;
+    const int32_t n = platform::FileWrite(FHandle, buffer, static_cast<uint32_t>(count));
+    return n < 0 ? 0 : n;
+}
+
+int64_t THandleStream32::Seek(int64_t offset, fw::TSeekOrigin origin) {
+    return platform::FileSeek(FHandle, offset, origin);
+}
+
+void THandleStream32::SetSize(int64_t newSize) {
+    if (Seek(newSize, fw::soBeginning) != newSize || !platform::FileTruncate(FHandle))
+        throw fw::EWriteError();
+}
+
+platform::THandle TFileStream32::Open(const std::string& fileName, uint32_t mode) {
+    return mode == platform::fmCreate ? platform::FileCreate(fileName) : platform::FileOpen(fileName, mode);
+}
+
+TFileStream32::TFileStream32(const std::string& fileName, uint32_t mode) : THandleStream32(Open(fileName, mode)) {}
+
+TFileStream32::~TFileStream32() {
+    Close();
+}
+
+bool TFileStream32::Close() {
+    if (!Valid())
+        return true;
+    const bool ok = platform::FileClose(FHandle);
+    FHandle = platform::kInvalidHandle;
+    return ok;
+}
+
+}  // namespace archive

@@ -1,0 +1,58 @@
+// The engine's file streams: 64-bit positions, no exception on a failed open, optional read progress.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "framework/Streams.h"
+#include "platform/Platform.h"
+
+namespace archive {
+
+// Base of the engine's streams; a read can lower a remaining-bytes counter and notify its owner.
+class TStream32 : public fw::TStream {
+public:
+    void SetProgress(std::function<void()> notify, int64_t* remaining) {
+        FNotify = std::move(notify);
+        FRemaining = remaining;
+    }
+
+protected:
+    void NotifyRead(int32_t requested);
+
+private:
+    std::function<void()> FNotify;
+    int64_t* FRemaining = nullptr;
+};
+
+// A stream over a handle it does not own.
+class THandleStream32 : public TStream32 {
+public:
+    explicit THandleStream32(platform::THandle handle) : FHandle(handle) {}
+    platform::THandle Handle() const { return FHandle; }
+    bool Valid() const { return FHandle != platform::kInvalidHandle; }
+
+    int32_t Read(void* buffer, int32_t count) override;
+    int32_t Write(const void* buffer, int32_t count) override;
+    int64_t Seek(int64_t offset, fw::TSeekOrigin origin) override;
+    void SetSize(int64_t newSize) override;  // fw::EWriteError on failure
+
+protected:
+    platform::THandle FHandle;
+};
+
+// A file opened (platform::fmOpen* | fmShare*) or created (platform::fmCreate) by name and closed when freed.
+// A failed open leaves an invalid handle; callers test Valid().
+class TFileStream32 : public THandleStream32 {
+public:
+    TFileStream32(const std::string& fileName, uint32_t mode);
+    ~TFileStream32() override;
+    // Closes now; false when closing failed. Idempotent.
+    bool Close();
+
+private:
+    static platform::THandle Open(const std::string& fileName, uint32_t mode);
+};
+
+}  // namespace archive
