@@ -17,6 +17,7 @@ include(GoogleTest)
 add_library(gv_testmain STATIC ${CMAKE_SOURCE_DIR}/tests/TestMain.cpp ${CMAKE_SOURCE_DIR}/tests/TestUtil.cpp)
 target_link_libraries(gv_testmain PUBLIC ${GV_GTEST} gv_platform)
 target_compile_definitions(gv_testmain PUBLIC GV_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+target_include_directories(gv_testmain PUBLIC ${CMAKE_SOURCE_DIR}/tests)
 
 # gv_add_test(name SOURCES ... LIBS ... [PROPERTIES ...] [GUI])
 # GUI tests link the Win32 framework backend; every other test links the console backend.

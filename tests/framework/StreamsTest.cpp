@@ -60,8 +60,8 @@ TEST(FileStream, CreatesTruncatesAndReadsBack) {
         f.SetSize(3000);
         EXPECT_EQ(f.Size(), 3000);
     }
-    EXPECT_EQ(testutil::ReadFile(path), Bytes(testutil::RandomBytes(5000, 11).begin(),
-                                              testutil::RandomBytes(5000, 11).begin() + 3000));
+    const Bytes written = testutil::RandomBytes(5000, 11);
+    EXPECT_EQ(testutil::ReadFile(path), Bytes(written.begin(), written.begin() + 3000));
     fw::TFileStream r(path, platform::fmOpenRead | platform::fmShareDenyNone);
     r.Seek(-1, fw::soEnd);
     EXPECT_EQ(r.Position(), 2999);
