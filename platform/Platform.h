@@ -27,14 +27,17 @@ constexpr uint32_t kErrorInvalidHandle = 6;
 constexpr uint32_t kErrorNotEnoughMemory = 8;
 constexpr uint32_t kErrorNotReady = 21;
 constexpr uint32_t kErrorWriteProtect = 19;
+constexpr uint32_t kErrorNoMoreFiles = 18;
 constexpr uint32_t kErrorSharingViolation = 32;
 constexpr uint32_t kErrorHandleEof = 38;
 constexpr uint32_t kErrorFileExists = 80;
 constexpr uint32_t kErrorInvalidParameter = 87;
 constexpr uint32_t kErrorDiskFull = 112;
 constexpr uint32_t kErrorInvalidName = 123;
+constexpr uint32_t kErrorNegativeSeek = 131;
 constexpr uint32_t kErrorDirNotEmpty = 145;
 constexpr uint32_t kErrorAlreadyExists = 183;
+constexpr uint32_t kErrorDirectory = 267;  // a folder name was expected
 
 uint32_t LastError();
 void SetLastError(uint32_t code);
@@ -96,7 +99,7 @@ struct TFindData {
 // for every folder but a drive root, as Windows lists them.
 class TFindHandle {
 public:
-    TFindHandle() = default;
+    TFindHandle();  // defined where TImpl is complete, so the owning pointer can be destroyed
     TFindHandle(const TFindHandle&) = delete;
     TFindHandle& operator=(const TFindHandle&) = delete;
     TFindHandle(TFindHandle&& other) noexcept;

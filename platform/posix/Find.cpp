@@ -11,8 +11,6 @@
 namespace platform {
 
 namespace {
-constexpr uint32_t kErrorNoMoreFiles = 18;  // winerror.h: the end of a listing
-
 char Upper(char c) {
     return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
 }
@@ -65,14 +63,6 @@ bool ListedBefore(const TFindData& a, const TFindData& b) {
     return a.Name < b.Name;
 }
 
-// The birth time where the file system keeps one, else the status-change time, as Wine reports it.
-TFileTime CreationTimeOf(int dirFd, const char* name, const struct stat& st) {
-    struct statx sx {};
-    if (::statx(dirFd, name, AT_STATX_DONT_SYNC, STATX_BTIME, &sx) == 0 && (sx.stx_mask & STATX_BTIME))
-        return posix::FromTimespec(timespec{static_cast<time_t>(sx.stx_btime.tv_sec), sx.stx_btime.tv_nsec});
-    return posix::FromTimespec(st.st_ctim);
-}
-
 bool Describe(int dirFd, const std::string& name, TFindData& data) {
     struct stat st {};
     if (::fstatat(dirFd, name.c_str(), &st, 0) != 0 && ::fstatat(dirFd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0)
@@ -80,7 +70,7 @@ bool Describe(int dirFd, const std::string& name, TFindData& data) {
     data.Name = name;
     data.Attr = posix::AttributesOf(st, name);
     data.Size = S_ISDIR(st.st_mode) ? 0 : static_cast<uint64_t>(st.st_size);
-    data.CreationTime = CreationTimeOf(dirFd, name.c_str(), st);
+    data.CreationTime = posix::CreationTime(dirFd, name.c_str(), 0, st);
     data.LastAccessTime = posix::FromTimespec(st.st_atim);
     data.LastWriteTime = posix::FromTimespec(st.st_mtim);
     return true;
@@ -96,6 +86,7 @@ struct TFindHandle::TImpl {
     size_t NextIndex = 0;
 };
 
+TFindHandle::TFindHandle() = default;
 TFindHandle::TFindHandle(TFindHandle&& other) noexcept = default;
 TFindHandle& TFindHandle::operator=(TFindHandle&& other) noexcept = default;
 TFindHandle::~TFindHandle() = default;

@@ -22,6 +22,7 @@ struct TFindHandle::TImpl {
     }
 };
 
+TFindHandle::TFindHandle() = default;
 TFindHandle::TFindHandle(TFindHandle&& other) noexcept = default;
 TFindHandle& TFindHandle::operator=(TFindHandle&& other) noexcept = default;
 TFindHandle::~TFindHandle() = default;
