@@ -78,6 +78,10 @@ TScreen& Screen() {
     return screen;
 }
 
+TCursorHandle LoadCursorResource(const std::string& name) {
+    return backend::LoadCursorResource(name);
+}
+
 void TApplication::Run() {
     if (!FMainForm)
         return;

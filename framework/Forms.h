@@ -5,6 +5,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <string>
 
 #include "framework/Application.h"
 #include "framework/Controls.h"
@@ -81,6 +82,9 @@ private:
 };
 
 TScreen& Screen();
+
+// A cursor resource of the program's own module (0 when there is none, as on the console).
+TCursorHandle LoadCursorResource(const std::string& name);
 
 // Constructs a form owned by the application, runs its OnCreate and makes the first form created
 // the main form.

@@ -1,6 +1,7 @@
 // The window side of windowed controls and canvases, provided by each backend.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -46,6 +47,9 @@ bool HandleMessage();
 
 // The system's open-file dialog; false when cancelled.
 bool ExecuteOpenDialog(TOpenDialog& dialog, std::string& fileName);
+
+// A cursor resource of the program's module, as a TCursorHandle value (0 when missing).
+uintptr_t LoadCursorResource(const std::string& name);
 
 // RGB of a system colour index (the low byte of a colour with the 0xFF top byte).
 TColor SystemColor(int index);

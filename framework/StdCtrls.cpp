@@ -77,6 +77,21 @@ TMemo::TMemo(TComponent* owner) : TWinControl(owner), FLines(*this) {
     SetColor(clWindow);
 }
 
+void TMemo::SetReadOnly(bool value) {
+    FReadOnly = value;
+    Changed();
+}
+
+void TMemo::SetScrollBars(TScrollStyle value) {
+    FScrollBars = value;
+    Changed();
+}
+
+void TMemo::SetBorderStyle(TBorderStyle value) {
+    FBorderStyle = value;
+    Changed();
+}
+
 TCheckBox::TCheckBox(TComponent* owner) : TWinControl(owner) {
     SetBounds(0, 0, kCheckBoxWidth, kCheckBoxHeight);
 }

@@ -65,12 +65,18 @@ public:
     TMemoLines& Lines() { return FLines; }
     const TMemoLines& Lines() const { return FLines; }
 
-    bool ReadOnly = false;
-    TScrollStyle ScrollBars = ssNone;
-    TBorderStyle BorderStyle = bsSingle;  // bsNone or bsSingle
+    bool ReadOnly() const { return FReadOnly; }
+    void SetReadOnly(bool value);
+    TScrollStyle ScrollBars() const { return FScrollBars; }
+    void SetScrollBars(TScrollStyle value);
+    TBorderStyle BorderStyle() const { return FBorderStyle; }
+    void SetBorderStyle(TBorderStyle value);  // bsNone or bsSingle
 
 private:
     TMemoLines FLines;
+    bool FReadOnly = false;
+    TScrollStyle FScrollBars = ssNone;
+    TBorderStyle FBorderStyle = bsSingle;
 };
 
 class TCheckBox : public TWinControl {

@@ -58,6 +58,10 @@ bool ExecuteOpenDialog(TOpenDialog& /*dialog*/, std::string& /*fileName*/) {
     return false;
 }
 
+uintptr_t LoadCursorResource(const std::string& /*name*/) {
+    return 0;
+}
+
 TColor SystemColor(int index) {
     // The classic scheme's values for the few system colours the controls use by default.
     switch (index) {
