@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <map>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -46,19 +47,17 @@ public:
         FOffset += length;
         return s;
     }
-    void Skip(size_t n) {
-        Need(n);
-        FOffset += n;
-    }
 
 private:
     void Need(size_t n) const {
-        if (FOffset + n > FData.size()) throw std::runtime_error("class file ends early");
+        if (FOffset + n > FData.size())
+            throw std::runtime_error("class file ends early");
     }
     uint32_t Take(size_t n) {
         Need(n);
         uint32_t v = 0;
-        for (size_t i = 0; i < n; ++i) v = v << 8 | FData[FOffset++];
+        for (size_t i = 0; i < n; ++i)
+            v = v << 8 | FData[FOffset++];
         return v;
     }
     const Bytes& FData;
@@ -66,87 +65,112 @@ private:
 };
 
 struct TConstant {
-    size_t offset;
-    uint32_t tag;
-    std::string text;   // Utf8
+    size_t offset = 0;
+    uint32_t tag = 0;
+    std::string text;       // Utf8
     uint32_t a = 0, b = 0;  // indexes of Class, NameAndType, Methodref
 };
 
 struct TMethod {
-    size_t offset;
-    uint32_t access;
+    size_t offset = 0;
+    uint32_t access = 0;
     std::string name, descriptor;
-    uint32_t codeLength, maxStack, maxLocals;
+    uint32_t codeLength = 0, maxStack = 0, maxLocals = 0;
     Bytes code;
     std::vector<std::pair<uint32_t, uint32_t>> lines;
 };
 
 struct TClassFile {
-    uint32_t magic, minor, major;
+    uint32_t magic = 0, minor = 0, major = 0;
     std::map<uint32_t, TConstant> pool;
-    uint32_t access, thisClass, superClass;
+    uint32_t access = 0, thisClass = 0, superClass = 0;
     std::vector<TMethod> methods;
-    size_t attributesOffset;
+    size_t attributesOffset = 0;
     std::string sourceFile;
-    size_t end;
+    size_t end = 0;
 };
 
 const std::string& Utf8At(const TClassFile& cf, uint32_t index) {
     const TConstant& c = cf.pool.at(index);
-    if (c.tag != 1) throw std::runtime_error("not a Utf8 entry");
+    if (c.tag != 1)
+        throw std::runtime_error("not a Utf8 entry");
     return c.text;
 }
 
 void ReadPool(TClassReader& r, TClassFile& cf) {
     const uint32_t count = r.U2();
     for (uint32_t i = 1; i < count; ++i) {
-        TConstant c{r.Offset(), r.U1()};
+        TConstant c;
+        c.offset = r.Offset();
+        c.tag = r.U1();
         switch (c.tag) {
-            case 1: c.text = r.Utf8(r.U2()); break;
-            case 7: c.a = r.U2(); break;
+            case 1:
+                c.text = r.Utf8(r.U2());
+                break;
+            case 7:
+                c.a = r.U2();
+                break;
             case 10:
-            case 12: c.a = r.U2(); c.b = r.U2(); break;
-            default: throw std::runtime_error("unexpected constant tag " + std::to_string(c.tag));
+            case 12:
+                c.a = r.U2();
+                c.b = r.U2();
+                break;
+            default:
+                throw std::runtime_error("unexpected constant tag " + std::to_string(c.tag));
         }
         cf.pool[i] = c;
     }
 }
 
 TMethod ReadMethod(TClassReader& r, const TClassFile& cf) {
-    TMethod m{r.Offset(), r.U2()};
+    TMethod m;
+    m.offset = r.Offset();
+    m.access = r.U2();
     m.name = Utf8At(cf, r.U2());
     m.descriptor = Utf8At(cf, r.U2());
-    if (r.U2() != 1) throw std::runtime_error("a method has one attribute");
-    if (Utf8At(cf, r.U2()) != "Code") throw std::runtime_error("the attribute is Code");
+    if (r.U2() != 1)
+        throw std::runtime_error("a method has one attribute");
+    if (Utf8At(cf, r.U2()) != "Code")
+        throw std::runtime_error("the attribute is Code");
     m.codeLength = r.U4();
     const size_t codeStart = r.Offset();
     m.maxStack = r.U2();
     m.maxLocals = r.U2();
     const uint32_t length = r.U4();
-    for (uint32_t i = 0; i < length; ++i) m.code.push_back(static_cast<uint8_t>(r.U1()));
-    if (r.U2() != 0) throw std::runtime_error("no exception table");
-    if (r.U2() != 1 || Utf8At(cf, r.U2()) != "LineNumberTable") throw std::runtime_error("one LineNumberTable");
+    for (uint32_t i = 0; i < length; ++i)
+        m.code.push_back(static_cast<uint8_t>(r.U1()));
+    if (r.U2() != 0)
+        throw std::runtime_error("no exception table");
+    if (r.U2() != 1 || Utf8At(cf, r.U2()) != "LineNumberTable")
+        throw std::runtime_error("one LineNumberTable");
     const uint32_t tableLength = r.U4();
     const uint32_t entries = r.U2();
-    if (tableLength != 2 + 4 * entries) throw std::runtime_error("LineNumberTable length");
+    if (tableLength != 2 + 4 * entries)
+        throw std::runtime_error("LineNumberTable length");
     for (uint32_t i = 0; i < entries; ++i) {
         const uint32_t pc = r.U2();
         m.lines.emplace_back(pc, r.U2());
     }
-    if (r.Offset() - codeStart != m.codeLength) throw std::runtime_error("Code length");
+    if (r.Offset() - codeStart != m.codeLength)
+        throw std::runtime_error("Code length");
     return m;
 }
 
 TClassFile ParseClass(const Bytes& data) {
     TClassReader r(data);
-    TClassFile cf{r.U4(), r.U2(), r.U2()};
+    TClassFile cf;
+    cf.magic = r.U4();
+    cf.minor = r.U2();
+    cf.major = r.U2();
     ReadPool(r, cf);
     cf.access = r.U2();
     cf.thisClass = r.U2();
     cf.superClass = r.U2();
-    if (r.U2() != 0 || r.U2() != 0) throw std::runtime_error("no interfaces and no fields");
+    if (r.U2() != 0 || r.U2() != 0)
+        throw std::runtime_error("no interfaces and no fields");
     const uint32_t methods = r.U2();
-    for (uint32_t i = 0; i < methods; ++i) cf.methods.push_back(ReadMethod(r, cf));
+    for (uint32_t i = 0; i < methods; ++i)
+        cf.methods.push_back(ReadMethod(r, cf));
     cf.attributesOffset = r.Offset();
     if (r.U2() != 1 || Utf8At(cf, r.U2()) != "SourceFile" || r.U4() != 2)
         throw std::runtime_error("one SourceFile attribute");
@@ -236,15 +260,24 @@ TEST(PayloadClassFile, ParsesByTheClassFormatToTheLastByte) {
         uint32_t a, b;
     };
     const TEntry entries[] = {
-        {1, 10, 1, "com/vidorurud/fullscreen/WideCv", 0, 0}, {2, 44, 7, "", 1, 0},
-        {3, 47, 1, "javax/microedition/lcdui/Canvas", 0, 0}, {4, 81, 7, "", 3, 0},
-        {5, 84, 1, "getWidth", 0, 0},                        {6, 95, 1, "()I", 0, 0},
-        {7, 101, 1, "Code", 0, 0},                           {8, 108, 1, "LineNumberTable", 0, 0},
-        {9, 126, 1, "getHeight", 0, 0},                      {10, 138, 1, "<init>", 0, 0},
-        {11, 147, 1, "()V", 0, 0},                           {12, 153, 12, "", 10, 11},
-        {13, 158, 10, "", 4, 12},                            {14, 163, 1, "setFullScreenMode", 0, 0},
-        {15, 183, 1, "(Z)V", 0, 0},                          {16, 190, 12, "", 14, 15},
-        {17, 195, 10, "", 2, 16},                            {18, 200, 1, "SourceFile", 0, 0},
+        {1, 10, 1, "com/vidorurud/fullscreen/WideCv", 0, 0},
+        {2, 44, 7, "", 1, 0},
+        {3, 47, 1, "javax/microedition/lcdui/Canvas", 0, 0},
+        {4, 81, 7, "", 3, 0},
+        {5, 84, 1, "getWidth", 0, 0},
+        {6, 95, 1, "()I", 0, 0},
+        {7, 101, 1, "Code", 0, 0},
+        {8, 108, 1, "LineNumberTable", 0, 0},
+        {9, 126, 1, "getHeight", 0, 0},
+        {10, 138, 1, "<init>", 0, 0},
+        {11, 147, 1, "()V", 0, 0},
+        {12, 153, 12, "", 10, 11},
+        {13, 158, 10, "", 4, 12},
+        {14, 163, 1, "setFullScreenMode", 0, 0},
+        {15, 183, 1, "(Z)V", 0, 0},
+        {16, 190, 12, "", 14, 15},
+        {17, 195, 10, "", 2, 16},
+        {18, 200, 1, "SourceFile", 0, 0},
         {19, 213, 1, "WideCv.java", 0, 0},
     };
     ASSERT_EQ(19u, cf.pool.size());
@@ -276,7 +309,14 @@ TEST(PayloadClassFile, ParsesByTheClassFormatToTheLastByte) {
     const TMethodCase methods[] = {
         {239, 0x0001, "getWidth", "()I", 28, 1, 1, {0x11, 0x00, 0x80, 0xAC}, {{0, 20}}},
         {281, 0x0001, "getHeight", "()I", 27, 1, 1, {0x10, 0x74, 0xAC}, {{0, 25}}},
-        {322, 0x0004, "<init>", "()V", 42, 2, 1, {0x2A, 0xB7, 0x00, 0x0D, 0x2A, 0x04, 0xB6, 0x00, 0x11, 0xB1},
+        {322,
+         0x0004,
+         "<init>",
+         "()V",
+         42,
+         2,
+         1,
+         {0x2A, 0xB7, 0x00, 0x0D, 0x2A, 0x04, 0xB6, 0x00, 0x11, 0xB1},
          {{0, 14}, {4, 15}, {9, 16}}},
     };
     ASSERT_EQ(3u, cf.methods.size());
@@ -298,7 +338,8 @@ TEST(PayloadClassFile, ParsesByTheClassFormatToTheLastByte) {
 }
 
 TEST(PayloadClassFile, JavapReadsTheWrittenClass) {
-    if (!testutil::HostHas("javap")) GTEST_SKIP() << "no JDK on this host";
+    if (!testutil::HostHas("javap"))
+        GTEST_SKIP() << "no JDK on this host";
     storage::TmxStorage storeClass(nullptr);
     app::LoadStoreClass(storeClass);
     testutil::TTempDir dir;
@@ -309,7 +350,7 @@ TEST(PayloadClassFile, JavapReadsTheWrittenClass) {
     for (const char* expected :
          {"public abstract class com.vidorurud.fullscreen.WideCv extends javax.microedition.lcdui.Canvas",
           "major version: 48", "sipush        128", "bipush        116", "invokevirtual #17",
-          "Method com/vidorurud/fullscreen/WideCv.setFullScreenMode:(Z)V", "protected com.vidorurud.fullscreen.WideCv();",
-          "SourceFile: \"WideCv.java\"", "line 16: 9"})
+          "Method setFullScreenMode:(Z)V", "protected com.vidorurud.fullscreen.WideCv();",
+          "flags: (0x0421) ACC_PUBLIC, ACC_SUPER, ACC_ABSTRACT", "SourceFile: \"WideCv.java\"", "line 16: 9"})
         EXPECT_NE(std::string::npos, out.find(expected)) << expected << "\n" << out;
 }
