@@ -10,8 +10,7 @@
 namespace platform {
 
 namespace {
-constexpr mode_t kNewFolderMode = 0777;    // narrowed by the umask, as for any new folder
-constexpr uint32_t kErrorDirectory = 267;  // winerror.h: "The directory name is invalid."
+constexpr mode_t kNewFolderMode = 0777;  // narrowed by the umask, as for any new folder
 }  // namespace
 
 bool CreateDirectory(const std::string& path) {

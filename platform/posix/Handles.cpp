@@ -104,9 +104,9 @@ int64_t FileSeek(THandle h, int64_t offset, int origin) {
     if (origin < kSeekBegin || origin > kSeekEnd)
         return posix::FailWith(kErrorInvalidParameter), -1;
     const off_t pos = ::lseek(Fd(h), static_cast<off_t>(offset), kWhence[origin]);
-    // Windows names a seek before the start of the file a negative seek (131).
+    // Windows names a seek before the start of the file a negative seek.
     if (pos < 0)
-        return posix::FailWith(errno == EINVAL ? 131 : posix::WindowsError(errno)), -1;
+        return posix::FailWith(errno == EINVAL ? kErrorNegativeSeek : posix::WindowsError(errno)), -1;
     return pos;
 }
 

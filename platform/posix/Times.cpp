@@ -1,4 +1,6 @@
 // FILETIME, SYSTEMTIME, local time and MS-DOS date/time conversions computed in our own code.
+#include <fcntl.h>
+
 #include <cerrno>
 
 #include "platform/posix/Posix.h"
@@ -78,6 +80,13 @@ timespec ToTimespec(const TFileTime& ft) {
         static_cast<time_t>(static_cast<int64_t>(ft.Value / kTicksPerSecond) - kDays1601To1970 * kSecondsPerDay);
     ts.tv_nsec = static_cast<long>(ft.Value % kTicksPerSecond * 100);
     return ts;
+}
+
+TFileTime CreationTime(int dirFd, const char* name, int flags, const struct stat& st) {
+    struct statx sx {};
+    if (::statx(dirFd, name, flags | AT_STATX_DONT_SYNC, STATX_BTIME, &sx) == 0 && (sx.stx_mask & STATX_BTIME))
+        return FromTimespec(timespec{static_cast<time_t>(sx.stx_btime.tv_sec), sx.stx_btime.tv_nsec});
+    return FromTimespec(st.st_ctim);
 }
 
 }  // namespace posix

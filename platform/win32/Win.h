@@ -17,6 +17,8 @@
 #undef GetTempFileName
 #undef GetTempPath
 #undef MoveFile
+#undef OemToAnsi
+#undef AnsiToOem
 #undef RemoveDirectory
 #undef ReplaceFile
 #undef SetCurrentDirectory
