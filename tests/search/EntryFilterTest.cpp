@@ -71,14 +71,6 @@ TEST(EntryNames, DirectoriesPassWhenTheListHoldsStarDotStar) {
     EXPECT_FALSE(PassesTests(s, Entry("Main.class", 0x20)));
 }
 
-TEST(EntryNames, ExcludedMasksWin) {
-    TSearchSettings s = MainWindowSettings();
-    s.ExcludedMasks = {"*.bak", "tmp*"};
-    EXPECT_FALSE(PassesTests(s, Entry("a.bak", 0x20)));
-    EXPECT_FALSE(PassesTests(s, Entry("tmp.x", 0x20)));
-    EXPECT_TRUE(PassesTests(s, Entry("a.jar", 0x20)));
-}
-
 TEST(EntryNames, InvalidMaskRaisesEvenWhenAnotherTestRejects) {
     TSearchSettings s;  // no option set: the attribute test rejects everything
     s.Masks = {"[]"};
@@ -86,19 +78,6 @@ TEST(EntryNames, InvalidMaskRaisesEvenWhenAnotherTestRejects) {
     s.Masks = {"*.*"};
     s.ExcludedMasks = {"[abc"};
     EXPECT_THROW(PassesTests(s, Entry("a.b", 0x20)), EMaskException);
-}
-
-TEST(EntrySize, SmallerOrEqualToZeroPassesOnlyEmptyEntries) {
-    TSearchSettings s = MainWindowSettings();
-    s.LookForDirectory = true;
-    s.SizeFilter = {.Enabled = true, .Kind = sfkSmallerOrEqualTo, .Size = 0};
-    EXPECT_TRUE(PassesTests(s, Entry("e.txt", 0x20, 0)));
-    EXPECT_TRUE(PassesTests(s, Entry("sub", 0x10, 0)));
-    EXPECT_FALSE(PassesTests(s, Entry("f.txt", 0x20, 1)));
-    s.SizeFilter.Kind = sfkBiggerOrEqualTo;
-    s.SizeFilter.Size = 10;
-    EXPECT_TRUE(PassesTests(s, Entry("f.txt", 0x20, 10)));
-    EXPECT_FALSE(PassesTests(s, Entry("f.txt", 0x20, 9)));
 }
 
 platform::TSystemTime At(uint16_t year, uint16_t month, uint16_t day, uint16_t hour = 0, uint16_t minute = 0) {

@@ -290,15 +290,6 @@ TEST(FileSearchOptions, ExcludedFilesAreNeverReported) {
     EXPECT_EQ(r.Names(), Names{"a.txt"});
 }
 
-TEST(FileSearchOptions, EmptyMaskListReportsNothing) {
-    TTempDir root;
-    WriteFile(root / "a.txt", "");
-    TRecorder r(root.Path());
-    r.Search.FileNames().clear();
-    EXPECT_TRUE(r.Search.Execute());
-    EXPECT_TRUE(r.Found.empty());
-}
-
 TEST(FileSearchOptions, SmallerOrEqualToZeroReportsEmptyFilesAndDirectories) {
     TTempDir root;
     WriteFile(root / "empty.txt", "");
