@@ -8,6 +8,7 @@ packages=(
     wine wine64 xvfb xauth
     zip unzip p7zip-full libarchive-tools python3 default-jdk-headless
     clang libclang-rt-14-dev hyperfine time
+    libcommons-lang3-java libguava-java
 )
 
 missing=()
