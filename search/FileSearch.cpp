@@ -1,5 +1,4 @@
-// The breadth-first walk: folders are listed one at a time from a queue, and every entry that passes the
-// tests is reported.
+// The breadth-first walk: folders listed one at a time from a queue, every entry that passes the tests reported.
 #include "search/FileSearch.h"
 
 #include <deque>

@@ -1,8 +1,8 @@
 // Compiling wildcard masks into states and matching names against them.
 #include "search/Masks.h"
 
-#include <cstdio>
 #include <optional>
+#include <string>
 #include <tuple>
 #include <utility>
 
@@ -12,8 +12,8 @@ namespace search {
 
 namespace {
 
-// The matcher of the original component remembered at most this many "*" positions, so masks with more
-// "*"-groups were refused; the limit is kept so the same masks stay valid and invalid.
+// The most "*"-groups one mask may hold, the final group included (a fixed limit of the mask language, kept so
+// the same masks stay valid); longer masks are refused as invalid.
 constexpr int kMaxSkipStates = 30;
 
 uint8_t UpCase(uint8_t c) {
@@ -71,9 +71,7 @@ std::vector<TMaskState> TMaskCompiler::Compile() {
 }
 
 void TMaskCompiler::Invalid(size_t index) const {
-    char position[24];
-    std::snprintf(position, sizeof position, "%zu", index + 1);
-    throw EMaskException("'" + FPattern + "' is an invalid mask at (" + position + ")");
+    throw EMaskException("'" + FPattern + "' is an invalid mask at (" + std::to_string(index + 1) + ")");
 }
 
 void TMaskCompiler::Add(TMaskState state, size_t index) {
@@ -186,7 +184,8 @@ TMask::TMask(const std::string& pattern) : FStates(TMaskCompiler(pattern).Compil
 
 bool TMask::Matches(const std::string& name) const {
     // Only the latest "*" is ever retried: once the states after it have matched further right, moving an
-    // earlier "*"-group cannot help, so one remembered pair keeps matching linear (no blow-up on "*a*a*a*b").
+    // earlier "*"-group cannot help, so one remembered pair bounds the work by name length times mask length (no
+    // blow-up on "*a*a*a*b").
     std::optional<std::pair<size_t, size_t>> retry;  // (name position, state index)
     size_t pos = 0;
     size_t index = 0;

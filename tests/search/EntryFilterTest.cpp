@@ -1,4 +1,4 @@
-// The entry tests on records made in memory: attributes, size, date, exclusion and name masks.
+// The entry tests on records made in memory: attributes, dates and name masks.
 #include <gtest/gtest.h>
 
 #include "search/EntryFilter.h"
