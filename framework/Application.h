@@ -30,6 +30,8 @@ public:
     // The main form: the first form created; closing it ends Run().
     TForm* MainForm() const { return FMainForm; }
     void SetMainForm(TForm* form) { FMainForm = form; }
+    // Prepares the backend; the first call of a program.
+    void Initialize();
     // Shows the main form and runs the message loop until Terminate() (or the backend has no messages).
     void Run();
     void Terminate() { FTerminated = true; }

@@ -82,6 +82,10 @@ TCursorHandle LoadCursorResource(const std::string& name) {
     return backend::LoadCursorResource(name);
 }
 
+void TApplication::Initialize() {
+    backend::Initialize();
+}
+
 void TApplication::Run() {
     if (!FMainForm)
         return;

@@ -23,15 +23,6 @@ constexpr TColor clWindowText = kSystemColorFlag | 8;  // COLOR_WINDOWTEXT
 
 // The RGB value of a colour, system colours resolved by the backend.
 TColor ColorToRGB(TColor color);
-constexpr int GetRValue(TColor c) {
-    return c & 0xFF;
-}
-constexpr int GetGValue(TColor c) {
-    return (c >> 8) & 0xFF;
-}
-constexpr int GetBValue(TColor c) {
-    return (c >> 16) & 0xFF;
-}
 
 struct TPoint {
     int X = 0, Y = 0;
@@ -56,8 +47,8 @@ enum TFontStyle : unsigned { fsBold = 1, fsItalic = 2, fsUnderline = 4, fsStrike
 using TFontStyles = unsigned;  // a set of TFontStyle bits
 
 // Character sets, Windows numbering.
-constexpr uint8_t DEFAULT_CHARSET = 1;
-constexpr uint8_t RUSSIAN_CHARSET = 204;
+constexpr uint8_t kDefaultCharset = 1;
+constexpr uint8_t kRussianCharset = 204;
 
 // Logical pixels per inch the sizes in points refer to.
 constexpr int kPixelsPerInch = 96;
@@ -92,7 +83,7 @@ private:
 
     std::string FName = "Tahoma";  // the framework's default font: Tahoma 8 points
     int FHeight = -11;
-    uint8_t FCharset = DEFAULT_CHARSET;
+    uint8_t FCharset = kDefaultCharset;
     TColor FColor = clWindowText;
     TFontStyles FStyle = 0;
 };

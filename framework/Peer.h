@@ -34,6 +34,9 @@ public:
     virtual void LinesCleared() = 0;
 };
 
+// Prepares the backend at process start (the common controls on Windows).
+void Initialize();
+
 std::unique_ptr<TWindowPeer> CreatePeer(TWinControl& control);
 
 // A device for drawing on a windowless control outside painting (nothing when the parent has no window).

@@ -38,6 +38,8 @@ private:
 
 }  // namespace
 
+void Initialize() {}
+
 void ProcessMessages() {}
 
 int MessageBox(const std::string& text, const std::string& caption, uint32_t /*flags*/) {

@@ -1,0 +1,127 @@
+// Win32 backend: the message loop, message boxes, the open-file dialog, cursors and the window peers.
+#include <vector>
+
+#include "framework/Application.h"
+#include "framework/Backend.h"
+#include "framework/Dialogs.h"
+#include "framework/Peer.h"
+#include "framework/StdCtrls.h"
+#include "framework/win32/Gdi.h"
+#include "framework/win32/Peers.h"
+
+#include "framework/win32/Win.h"
+
+namespace fw::backend {
+
+namespace {
+// Room for the path the open dialog returns.
+constexpr size_t kPathBuffer = 32768;
+
+std::string Narrow(const std::wstring& text) {
+    if (text.empty())
+        return {};
+    int length =
+        WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    std::string narrow(static_cast<size_t>(length), '\0');
+    WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), narrow.data(), length, nullptr, nullptr);
+    return narrow;
+}
+
+DWORD OpenFlags(TOpenOptions options) {
+    DWORD flags = OFN_EXPLORER;
+    if (options & ofReadOnly)
+        flags |= OFN_READONLY;
+    if (options & ofOverwritePrompt)
+        flags |= OFN_OVERWRITEPROMPT;
+    if (options & ofHideReadOnly)
+        flags |= OFN_HIDEREADONLY;
+    if (options & ofNoChangeDir)
+        flags |= OFN_NOCHANGEDIR;
+    if (options & ofAllowMultiSelect)
+        flags |= OFN_ALLOWMULTISELECT;
+    if (options & ofPathMustExist)
+        flags |= OFN_PATHMUSTEXIST;
+    if (options & ofFileMustExist)
+        flags |= OFN_FILEMUSTEXIST;
+    if (options & ofNoReadOnlyReturn)
+        flags |= OFN_NOREADONLYRETURN;
+    if (options & ofEnableSizing)
+        flags |= OFN_ENABLESIZING;
+    return flags;
+}
+}  // namespace
+
+void Initialize() {
+    INITCOMMONCONTROLSEX init{sizeof init, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
+    InitCommonControlsEx(&init);
+}
+
+void ProcessMessages() {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            Application().Terminate();
+            return;
+        }
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
+
+bool HandleMessage() {
+    MSG msg;
+    if (GetMessageW(&msg, nullptr, 0, 0) <= 0) {
+        Application().Terminate();
+        return false;
+    }
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+    return true;
+}
+
+int MessageBox(const std::string& text, const std::string& caption, uint32_t flags) {
+    return MessageBoxW(GetActiveWindow(), win32::Wide(text).c_str(), win32::Wide(caption).c_str(), flags);
+}
+
+bool ExecuteOpenDialog(TOpenDialog& dialog, std::string& fileName) {
+    // "Name|*.x|Name|*.y" becomes the double-NUL list the dialog reads.
+    std::wstring filter = win32::Wide(dialog.Filter);
+    for (wchar_t& c : filter)
+        if (c == L'|')
+            c = L'\0';
+    filter.append(2, L'\0');
+    std::wstring title = win32::Wide(dialog.Title), folder = win32::Wide(dialog.InitialDir);
+    std::vector<wchar_t> path(kPathBuffer, L'\0');
+    OPENFILENAMEW ofn{};
+    ofn.lStructSize = sizeof ofn;
+    ofn.hwndOwner = GetActiveWindow();
+    ofn.lpstrFilter = filter.c_str();
+    ofn.nFilterIndex = static_cast<DWORD>(dialog.FilterIndex);
+    ofn.lpstrFile = path.data();
+    ofn.nMaxFile = static_cast<DWORD>(path.size());
+    ofn.lpstrTitle = title.empty() ? nullptr : title.c_str();
+    ofn.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
+    ofn.Flags = OpenFlags(dialog.Options);
+    if (!GetOpenFileNameW(&ofn))
+        return false;
+    dialog.FilterIndex = static_cast<int>(ofn.nFilterIndex);
+    fileName = Narrow(path.data());
+    return true;
+}
+
+uintptr_t LoadCursorResource(const std::string& name) {
+    return reinterpret_cast<uintptr_t>(LoadCursorA(GetModuleHandleW(nullptr), name.c_str()));
+}
+
+std::unique_ptr<TWindowPeer> CreatePeer(TWinControl& control) {
+    return control.Kind() == wkForm ? win32::CreateFormPeer(control) : win32::CreateChildPeer(control);
+}
+
+std::unique_ptr<TCanvasDevice> ControlDevice(TGraphicControl& control) {
+    HWND window = win32::WindowOf(control.Parent());
+    if (!window)
+        return nullptr;
+    return std::make_unique<win32::TWindowDevice>(window, control.BoundsRect());
+}
+
+}  // namespace fw::backend

@@ -1,0 +1,80 @@
+// Real pointer moves, posted mouse messages and pixels read back for the GUI tests.
+#include "GuiDriver.h"
+
+#include <algorithm>
+
+#include "framework/Application.h"
+#include "framework/win32/Peers.h"
+
+namespace guitest {
+
+namespace {
+// Rounds of message processing; handlers may post further messages.
+constexpr int kPumpRounds = 5;
+
+LPARAM At(int x, int y) {
+    return MAKELPARAM(static_cast<WORD>(x), static_cast<WORD>(y));
+}
+}  // namespace
+
+HWND WindowOf(fw::TWinControl& control) {
+    return fw::win32::WindowOf(&control);
+}
+
+void Pump() {
+    for (int i = 0; i < kPumpRounds; ++i) {
+        fw::Application().ProcessMessages();
+        Sleep(1);
+    }
+}
+
+void MoveTo(HWND window, int x, int y) {
+    POINT p{x, y};
+    ClientToScreen(window, &p);
+    SetCursorPos(p.x, p.y);
+    PostMessageW(window, WM_MOUSEMOVE, 0, At(x, y));
+    Pump();
+}
+
+void Press(HWND window, int x, int y, fw::TMouseButton button) {
+    const UINT msg = button == fw::mbLeft ? WM_LBUTTONDOWN : button == fw::mbRight ? WM_RBUTTONDOWN : WM_MBUTTONDOWN;
+    const WPARAM keys = button == fw::mbLeft ? MK_LBUTTON : button == fw::mbRight ? MK_RBUTTON : MK_MBUTTON;
+    PostMessageW(window, msg, keys, At(x, y));
+    Pump();
+}
+
+void Release(HWND window, int x, int y, fw::TMouseButton button) {
+    const UINT msg = button == fw::mbLeft ? WM_LBUTTONUP : button == fw::mbRight ? WM_RBUTTONUP : WM_MBUTTONUP;
+    PostMessageW(window, msg, 0, At(x, y));
+    Pump();
+}
+
+void Click(HWND window, int x, int y) {
+    MoveTo(window, x, y);
+    Press(window, x, y);
+    Release(window, x, y);
+}
+
+fw::TColor Pixel(HWND window, int x, int y) {
+    HDC dc = GetDC(window);
+    COLORREF c = GetPixel(dc, x, y);
+    ReleaseDC(window, dc);
+    return static_cast<fw::TColor>(c);
+}
+
+fw::TRect FindColor(HWND window, const fw::TRect& area, fw::TColor color) {
+    HDC dc = GetDC(window);
+    fw::TRect box{area.Right, area.Bottom, area.Left, area.Top};
+    for (int y = area.Top; y < area.Bottom; ++y)
+        for (int x = area.Left; x < area.Right; ++x)
+            if (static_cast<fw::TColor>(GetPixel(dc, x, y)) == color) {
+                box.Left = std::min(box.Left, x);
+                box.Top = std::min(box.Top, y);
+                box.Right = std::max(box.Right, x + 1);
+                box.Bottom = std::max(box.Bottom, y + 1);
+            }
+    ReleaseDC(window, dc);
+    return box.Left < box.Right ? box : fw::TRect{};
+}
+
+}  // namespace guitest

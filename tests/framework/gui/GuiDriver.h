@@ -1,0 +1,22 @@
+// Drives real windows in GUI tests: the real pointer is moved there, mouse messages are posted to the
+// window, messages are run, and pixels are read back from the window.
+#pragma once
+
+#include "framework/Controls.h"
+#include "framework/win32/Win.h"
+
+namespace guitest {
+
+HWND WindowOf(fw::TWinControl& control);
+// Runs every waiting message, a few rounds so that messages posted by handlers are run too.
+void Pump();
+void MoveTo(HWND window, int x, int y);
+void Press(HWND window, int x, int y, fw::TMouseButton button = fw::mbLeft);
+void Release(HWND window, int x, int y, fw::TMouseButton button = fw::mbLeft);
+void Click(HWND window, int x, int y);
+// The colour at a client point, 0x00BBGGRR.
+fw::TColor Pixel(HWND window, int x, int y);
+// The bounding box of the pixels of one colour inside a client rectangle (empty when there are none).
+fw::TRect FindColor(HWND window, const fw::TRect& area, fw::TColor color);
+
+}  // namespace guitest
