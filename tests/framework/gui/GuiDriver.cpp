@@ -55,6 +55,15 @@ void Click(HWND window, int x, int y) {
     Release(window, x, y);
 }
 
+void PostClick(HWND window, int x, int y) {
+    POINT p{x, y};
+    ClientToScreen(window, &p);
+    SetCursorPos(p.x, p.y);
+    PostMessageW(window, WM_MOUSEMOVE, 0, At(x, y));
+    PostMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, At(x, y));
+    PostMessageW(window, WM_LBUTTONUP, 0, At(x, y));
+}
+
 fw::TColor Pixel(HWND window, int x, int y) {
     HDC dc = GetDC(window);
     COLORREF c = GetPixel(dc, x, y);

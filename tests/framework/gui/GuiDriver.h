@@ -14,6 +14,8 @@ void MoveTo(HWND window, int x, int y);
 void Press(HWND window, int x, int y, fw::TMouseButton button = fw::mbLeft);
 void Release(HWND window, int x, int y, fw::TMouseButton button = fw::mbLeft);
 void Click(HWND window, int x, int y);
+// Puts the pointer there and posts a whole click without running messages (for a modal loop to run).
+void PostClick(HWND window, int x, int y);
 // The colour at a client point, 0x00BBGGRR.
 fw::TColor Pixel(HWND window, int x, int y);
 // The bounding box of the pixels of one colour inside a client rectangle (empty when there are none).
