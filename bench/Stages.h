@@ -1,0 +1,16 @@
+// The stages of the patch job that the benchmark driver runs alone, each with the job's settings.
+#pragma once
+
+#include <string>
+
+namespace bench {
+
+// Each returns the process exit status: 0 when the engine reported no failure.
+int Extract(const std::string& archivePath, const std::string& folder);
+int Pack(const std::string& folder, const std::string& archivePath);
+int Replace(const std::string& folder);
+
+// The folder with the platform's delimiter at its end, as the engine's folder settings expect.
+std::string WithDelimiter(std::string folder);
+
+}  // namespace bench
