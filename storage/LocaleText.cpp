@@ -27,7 +27,23 @@ private:
     locale_t FLocale;
 };
 
-// Names are UTF-8 on POSIX; decode them to wide characters, a bad sequence byte for byte.
+// Makes `locale` the calling thread's locale for the scope; the process locale stays as it is.
+class TThreadLocale {
+public:
+    explicit TThreadLocale(locale_t locale) : FSaved(locale ? uselocale(locale) : nullptr) {}
+    ~TThreadLocale() {
+        if (FSaved)
+            uselocale(FSaved);
+    }
+    TThreadLocale(const TThreadLocale&) = delete;
+    TThreadLocale& operator=(const TThreadLocale&) = delete;
+
+private:
+    locale_t FSaved;
+};
+
+// Names are in the locale's multi-byte encoding (UTF-8 as a rule); decode them to wide characters; decode them to wide
+// characters, a bad sequence byte for byte.
 std::wstring Widen(const std::string& text) {
     std::wstring out;
     std::mbstate_t state{};
@@ -58,6 +74,8 @@ char UserDecimalSeparator() {
 }
 
 bool SameText(const std::string& a, const std::string& b) {
+    const TEnvLocale locale(LC_CTYPE_MASK);
+    const TThreadLocale scope(locale.Get());
     const std::wstring wa = Widen(a), wb = Widen(b);
     if (wa.size() != wb.size())
         return false;

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <string>
 
 #include "storage/LocaleText.h"
 #include "tests/storage/StorageFixtures.h"
@@ -9,6 +10,31 @@
 using namespace storage;
 
 namespace {
+#ifndef _WIN32
+// Sets an environment variable for the scope and puts the old value back.
+class TEnvironment {
+public:
+    TEnvironment(const char* name, const char* value) : FName(name), FHad(std::getenv(name) != nullptr) {
+        if (FHad)
+            FSaved = std::getenv(name);
+        setenv(name, value, 1);
+    }
+    ~TEnvironment() {
+        if (FHad)
+            setenv(FName, FSaved.c_str(), 1);
+        else
+            unsetenv(FName);
+    }
+    TEnvironment(const TEnvironment&) = delete;
+    TEnvironment& operator=(const TEnvironment&) = delete;
+
+private:
+    const char* FName;
+    bool FHad;
+    std::string FSaved;
+};
+#endif
+
 struct TRatioCase {
     int32_t size, fullSize;
     char separator;
@@ -58,14 +84,8 @@ TEST(UserDecimalSeparator, IsASeparatorTheLocaleDefines) {
     EXPECT_TRUE(user == '.' || user == ',') << user;
 #ifndef _WIN32
     // POSIX: the environment chooses; the "C" locale's point is the reference.
-    const char* saved = std::getenv("LC_ALL");
-    const std::string keep = saved ? saved : "";
-    setenv("LC_ALL", "C", 1);
+    TEnvironment c("LC_ALL", "C");
     EXPECT_EQ('.', UserDecimalSeparator());
-    if (saved)
-        setenv("LC_ALL", keep.c_str(), 1);
-    else
-        unsetenv("LC_ALL");
 #endif
 }
 
@@ -74,4 +94,15 @@ TEST(SameText, ComparesIgnoringCase) {
     EXPECT_TRUE(SameText("", ""));
     EXPECT_FALSE(SameText("mxStoredItem1", "mxStoredItem10"));
     EXPECT_FALSE(SameText("a", "b"));
+}
+
+TEST(SameText, FoldsLettersBeyondAscii) {
+#ifdef _WIN32
+    // 0xC4 and 0xE4 are one letter's two cases in the Windows ANSI code pages (1251 and 1252 alike).
+    EXPECT_TRUE(SameText("\xC4", "\xE4"));
+#else
+    TEnvironment utf8("LC_ALL", "C.UTF-8");
+    EXPECT_TRUE(SameText("\xC3\x84x", "\xC3\xA4X"));  // "Äx" and "äX"
+    EXPECT_FALSE(SameText("\xC3\x84", "\xC3\xA5"));   // "Ä" and "å"
+#endif
 }
