@@ -35,7 +35,7 @@ private:
 
     TBitInput& FInput;
     TOutputWindow& FOutput;
-    std::vector<uint16_t> FParent;  // previous code of each table string
+    std::vector<uint16_t> FParent;  // previous code of each table string (a literal or table code, never 256)
     std::vector<uint8_t> FChar;     // last character of each table string
     std::vector<uint8_t> FStack;    // characters of the code being expanded, last first
     int FCodeSize = kInitialCodeSize;
@@ -55,6 +55,7 @@ TLegacyStatus TUnshrinker::Run() {
     return FPrevious == kNoPrevious ? lsBadBlock : lsOk;
 }
 
+// Codes never exceed 8191 because the size stops at 13 bits: a further "grow" is a bad block.
 TLegacyStatus TUnshrinker::Control() {
     uint32_t action = 0;
     if (!FInput.Read(FCodeSize, action))
@@ -71,8 +72,6 @@ TLegacyStatus TUnshrinker::Control() {
 }
 
 TLegacyStatus TUnshrinker::Expand(uint32_t code) {
-    if (code >= kTableSize)
-        return lsBadBlock;
     if (FPrevious == kNoPrevious) {
         if (code >= kControlCode)
             return lsBadBlock;
@@ -94,8 +93,6 @@ TLegacyStatus TUnshrinker::Expand(uint32_t code) {
         FStack[depth++] = FChar[walk];
         walk = FParent[walk];
     }
-    if (walk == kControlCode)
-        return lsBadBlock;
     if (depth + 1 + (repeatsPrevious ? 1 : 0) > kStackSize)
         return lsStackOverflow;
     const auto first = uint8_t(walk);

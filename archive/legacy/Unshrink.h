@@ -7,10 +7,10 @@
 
 namespace archive::legacy {
 
-// Code stream:  literal (0..255) | table code (257..8191) | 256 1 (code size + 1) | 256 2 (partial clear)
-// The first code is a literal. Every later code first expands to its string, then the table gains
-// (previous code, first character of this string) in its lowest free slot. A free code equal to
-// that slot is the string of the previous code followed by its own first character.
+// Codes: a literal (0..255), a table code (257..8191), or 256 then 1 (codes one bit wider, up to
+// 13 bits) or 2 (partial clear). The first code is a literal. Every later code first expands to
+// its string, then the table gains (previous code, first character of this string) in its lowest
+// free slot. A free code equal to that slot is the previous string followed by its first character.
 //   lsBadBlock:      no first code, 256 followed by anything but 1 or 2, code size beyond 13,
 //                    a free code other than the next slot, a string built on a freed code
 //   lsStackOverflow: one code would expand to more than 8192 characters (a cycle in the table)
