@@ -1,0 +1,55 @@
+// TZipBase: the ZIP specifics of the writer: header values, entry data, central directory and end record.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "archive/CompBase.h"
+#include "archive/Streams32.h"
+
+namespace archive {
+
+// Header values every new entry carries.
+constexpr uint16_t kVersionNeeded = 20;  // 2.0: deflate and folders
+constexpr uint16_t kVersionMadeBy = 20;  // 2.0 on host 0 (MS-DOS attributes)
+constexpr uint16_t kInternalAttributes = 1;
+constexpr uint32_t kExternalAttrMask = 0x40BF;  // read-only .. archive, normal, encrypted
+constexpr uint16_t kMethodStored = 0;
+constexpr uint16_t kMethodDeflated = 8;
+// Files below this size are deflated into memory first and stored when that does not pay.
+constexpr uint64_t kSmallFileLimit = 257;
+
+// General purpose flags of a deflated entry for a deflate type (bits 1-2: the compression option).
+uint16_t DeflateFlags(TDeflateType type);
+
+class TZipBase : public TCompBase {
+public:
+    explicit TZipBase(fw::TComponent* owner);
+
+protected:
+    uint32_t AcceptedMethods() const override;
+    std::string ClassDefaultExt() const override { return ".zip"; }
+
+    bool LoadExisting(TCompHeaderObj& list) override;
+    bool WriteNewEntry(TCompEntry& entry, int32_t number) override;
+    bool CopyEntry(TCompEntry& entry, fw::TStream& source) override;
+    void WriteDirectory() override;
+
+private:
+    struct TEntryData {
+        uint16_t Method = kMethodStored;
+        uint32_t Crc = 0;
+        uint64_t Size = 0;  // bytes read from the source
+    };
+    void WriteEntryBody(TCompEntry& entry, TStream32* source);
+    TEntryData WriteData(const std::string& storedName, TStream32& source, uint64_t size);
+    TEntryData StoreData(TStream32& source, uint64_t size);
+    bool DeflateInto(TStream32& source, fw::TStream& target, TDeflateType type, uint32_t& crc);
+    bool CopyBytes(fw::TStream& source, uint64_t count);
+    void FailWrite(const std::string& fileName);
+    std::string EntryName(const TCompEntry& entry) const;
+
+    std::vector<uint8_t> FCopyBuffer;  // one copy buffer for the whole run
+};
+
+}  // namespace archive
