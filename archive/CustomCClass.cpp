@@ -128,7 +128,9 @@ int32_t TCustomCClass::Run() {
 }
 
 bool TCustomCClass::CheckTarget() {
-    switch (platform::DriveStateOf(FArchiveFile)) {
+    // The drive is asked about through the archive's folder: the archive itself may not exist yet.
+    const std::string folder = ExtractFolder(FArchiveFile);
+    switch (platform::DriveStateOf(folder)) {
         case platform::dsNotAccessible:
             ReportError(FArchiveFile, "", kMsgDriveNotAccessible);
             return false;
@@ -138,7 +140,6 @@ bool TCustomCClass::CheckTarget() {
         case platform::dsReady:
             break;
     }
-    const std::string folder = ExtractFolder(FArchiveFile);
     if (!folder.empty() && !platform::DirectoryExists(folder)) {
         ReportError(FArchiveFile, folder, kMsgInvalidDirectory);
         return false;
