@@ -13,23 +13,6 @@ constexpr int64_t kLocatorDistance = 20;        // the Zip64 locator sits right 
 constexpr int64_t kZip64EndDistance = 20 + 56;  // and the Zip64 end record in front of the locator
 constexpr uint8_t kExeMarker[] = {'M', 'Z'};
 
-std::vector<uint8_t> ReadAt(fw::TStream& file, int64_t pos, int64_t count) {
-    if (pos < 0 || count <= 0)
-        return {};
-    std::vector<uint8_t> buffer(static_cast<size_t>(count));
-    if (file.Seek(pos, fw::soBeginning) != pos)
-        return {};
-    size_t got = 0;
-    while (got < buffer.size()) {
-        const int32_t n = file.Read(buffer.data() + got, static_cast<int32_t>(buffer.size() - got));
-        if (n <= 0)
-            break;
-        got += static_cast<size_t>(n);
-    }
-    buffer.resize(got);
-    return buffer;
-}
-
 int64_t WindowSize(int64_t fileSize) {
     return fileSize <= kSearchWindow ? fileSize - 1 : kSearchWindow;
 }
@@ -37,7 +20,7 @@ int64_t WindowSize(int64_t fileSize) {
 // Position of the end record nearest the end of the file, or -1.
 int64_t FindEndRecord(fw::TStream& file, int64_t size) {
     const int64_t window = WindowSize(size);
-    const auto bytes = ReadAt(file, size - window, window);
+    const auto bytes = ReadBytesAt(file, size - window, window);
     if (bytes.size() < 5)
         return -1;
     for (size_t k = bytes.size() - 4; k >= 1; --k) {
@@ -49,7 +32,7 @@ int64_t FindEndRecord(fw::TStream& file, int64_t size) {
 }
 
 bool IsCentralHeaderAt(fw::TStream& file, int64_t pos, std::vector<uint8_t>& bytes) {
-    bytes = ReadAt(file, pos, kCentralHeaderSize);
+    bytes = ReadBytesAt(file, pos, kCentralHeaderSize);
     return TCentralHeader::Parse(bytes).has_value();
 }
 
@@ -58,7 +41,7 @@ int64_t ScanForLocalHeader(fw::TStream& file, int64_t window) {
     constexpr int64_t kOverlap = 3;  // so a signature across two windows is still seen
     for (int w = 0; w < kHeaderScanWindows; ++w) {
         const int64_t start = w * window;
-        const auto bytes = ReadAt(file, start, window + kOverlap);
+        const auto bytes = ReadBytesAt(file, start, window + kOverlap);
         if (bytes.size() < 4)
             return -1;
         for (size_t k = 0; k + 4 <= bytes.size(); ++k)
@@ -72,12 +55,12 @@ int64_t ScanForLocalHeader(fw::TStream& file, int64_t window) {
 int64_t DirectoryCandidate(fw::TStream& file, int64_t endPos, TArchiveLocation& loc) {
     if (loc.EndRecord.Wide)
         return static_cast<int64_t>(loc.EndRecord.DirectoryOffset);
-    const auto locatorBytes = ReadAt(file, endPos - kLocatorDistance, kZip64LocatorSize);
+    const auto locatorBytes = ReadBytesAt(file, endPos - kLocatorDistance, kZip64LocatorSize);
     const auto locator = TZip64Locator::Parse(locatorBytes);
     if (!locator)
         return endPos - loc.EndRecord.DirectorySize;
     loc.State |= lfZip64Locator;
-    const auto zip64End = TZip64EndRecord::Parse(ReadAt(file, endPos - kZip64EndDistance, kZip64EndRecordSize));
+    const auto zip64End = TZip64EndRecord::Parse(ReadBytesAt(file, endPos - kZip64EndDistance, kZip64EndRecordSize));
     if (!zip64End)
         return endPos - loc.EndRecord.DirectorySize;
     loc.State |= lfZip64EndRecord;
@@ -88,7 +71,7 @@ void CheckFirstLocalHeader(fw::TStream& file, const std::vector<uint8_t>& centra
     const auto header = TCentralHeader::Parse(central);
     if (!header)
         return;
-    const auto local = ReadAt(file, header->LocalHeaderOffset + loc.StartOffset, kLocalHeaderSize);
+    const auto local = ReadBytesAt(file, header->LocalHeaderOffset + loc.StartOffset, kLocalHeaderSize);
     if (TLocalHeader::Parse(local))
         loc.State |= lfValidLocalHeader;
 }
@@ -97,10 +80,10 @@ void CheckFirstLocalHeader(fw::TStream& file, const std::vector<uint8_t>& centra
 bool FindDirectory(fw::TStream& file, int64_t endPos, TArchiveLocation& loc, int64_t size) {
     const int64_t fromSize = endPos - loc.EndRecord.DirectorySize;
     int64_t candidate = DirectoryCandidate(file, endPos, loc);
-    std::vector<uint8_t> bytes = ReadAt(file, candidate, kCentralHeaderSize);
+    std::vector<uint8_t> bytes = ReadBytesAt(file, candidate, kCentralHeaderSize);
     if (bytes.size() < kCentralHeaderSize) {
         candidate = fromSize;
-        bytes = ReadAt(file, candidate, kCentralHeaderSize);
+        bytes = ReadBytesAt(file, candidate, kCentralHeaderSize);
         if (bytes.size() < kCentralHeaderSize)
             return false;
     }
@@ -139,6 +122,23 @@ bool HasJarExtension(const std::string& fileName) {
 }
 }  // namespace
 
+std::vector<uint8_t> ReadBytesAt(fw::TStream& file, int64_t pos, int64_t count) {
+    if (pos < 0 || count <= 0)
+        return {};
+    std::vector<uint8_t> buffer(static_cast<size_t>(count));
+    if (file.Seek(pos, fw::soBeginning) != pos)
+        return {};
+    size_t got = 0;
+    while (got < buffer.size()) {
+        const int32_t n = file.Read(buffer.data() + got, static_cast<int32_t>(buffer.size() - got));
+        if (n <= 0)
+            break;
+        got += static_cast<size_t>(n);
+    }
+    buffer.resize(got);
+    return buffer;
+}
+
 TArchiveLocation LocateDirectory(fw::TStream& file) {
     TArchiveLocation loc;
     const int64_t size = file.Size();
@@ -148,7 +148,7 @@ TArchiveLocation LocateDirectory(fw::TStream& file) {
     if (endPos < 0)
         return loc;
     loc.State = lfEndRecord;
-    loc.EndRecord = *TEndRecord::Parse(ReadAt(file, endPos, kWideEndRecordSize));
+    loc.EndRecord = *TEndRecord::Parse(ReadBytesAt(file, endPos, kWideEndRecordSize));
     FindDirectory(file, endPos, loc, size);
     return loc;
 }
@@ -157,7 +157,7 @@ TArchiveLocation ClassifyArchive(fw::TStream& file, const std::string& fileName)
     TArchiveLocation none;
     if (file.Size() < kMinArchiveSize)
         return none;
-    const auto head = ReadAt(file, 0, kSearchWindow - 1);
+    const auto head = ReadBytesAt(file, 0, kSearchWindow - 1);
     const size_t start = SkipZeros(head);
     if (start + 2 <= head.size() && head[start] == kExeMarker[0] && head[start + 1] == kExeMarker[1]) {
         TArchiveLocation loc = LocateDirectory(file);

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "archive/Records.h"
 #include "framework/Streams.h"
@@ -35,6 +36,9 @@ struct TArchiveLocation {
 constexpr int64_t kMinArchiveSize = 20;
 // Bytes of the file's end searched for the end record, and bytes of its start read for the type.
 constexpr int64_t kSearchWindow = 32768;
+
+// Up to `count` bytes at `pos` (fewer at the end of the file, none for a bad position).
+std::vector<uint8_t> ReadBytesAt(fw::TStream& file, int64_t pos, int64_t count);
 
 // Types the open file; `fileName` decides between atZip and atJar by its extension.
 TArchiveLocation ClassifyArchive(fw::TStream& file, const std::string& fileName);

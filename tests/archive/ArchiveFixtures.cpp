@@ -1,6 +1,11 @@
 // Fixture helpers of the archive tests.
 #include "tests/archive/ArchiveFixtures.h"
 
+#include <zlib.h>
+
+#include <algorithm>
+#include <filesystem>
+
 #include "archive/Crc32.h"
 #include "archive/Records.h"
 
@@ -59,22 +64,28 @@ Bytes BuildRawZip(const std::vector<TRawEntry>& entries, const std::string& comm
         lh.Flags = e.Flags;
         lh.DateTime = e.DateTime;
         lh.Crc32 = e.Crc < 0 ? Crc32(e.Data) : static_cast<uint32_t>(e.Crc);
-        lh.CompressedSize = lh.UncompressedSize = static_cast<uint32_t>(e.Data.size());
+        lh.CompressedSize = static_cast<uint32_t>(e.Data.size());
+        lh.UncompressedSize = static_cast<uint32_t>(e.UncompressedSize < 0 ? e.Data.size() : e.UncompressedSize);
         lh.NameLength = static_cast<uint16_t>(e.Name.size());
+        lh.ExtraLength = static_cast<uint16_t>(e.Extra.size());
         TCentralHeader ch;
         ch.Method = lh.Method;
         ch.Flags = lh.Flags;
         ch.DateTime = lh.DateTime;
         ch.Crc32 = lh.Crc32;
-        ch.CompressedSize = ch.UncompressedSize = lh.CompressedSize;
+        ch.CompressedSize = lh.CompressedSize;
+        ch.UncompressedSize = lh.UncompressedSize;
         ch.NameLength = lh.NameLength;
+        ch.ExtraLength = lh.ExtraLength;
         ch.ExternalAttributes = e.ExternalAttributes;
         ch.LocalHeaderOffset = static_cast<uint32_t>(out.size());
         append(out, lh.Build());
         append(out, e.Name);
+        append(out, e.Extra);
         append(out, e.Data);
         append(directory, ch.Build());
         append(directory, e.Name);
+        append(directory, e.Extra);
     }
     TEndRecord end;
     end.EntriesThisDisk = end.TotalEntries = static_cast<uint16_t>(entries.size());
@@ -86,6 +97,109 @@ Bytes BuildRawZip(const std::vector<TRawEntry>& entries, const std::string& comm
     out.insert(out.end(), endBytes.begin(), endBytes.begin() + static_cast<long>(end.Size()));
     append(out, comment);
     return out;
+}
+
+Bytes RawDeflate(const Bytes& data) {
+    constexpr int kRawWindowBits = -15;
+    constexpr int kMemLevel = 8;
+    z_stream z{};
+    deflateInit2(&z, Z_BEST_COMPRESSION, Z_DEFLATED, kRawWindowBits, kMemLevel, Z_DEFAULT_STRATEGY);
+    Bytes out(deflateBound(&z, static_cast<uLong>(data.size())));
+    z.next_in = const_cast<Bytes::value_type*>(data.data());
+    z.avail_in = static_cast<uInt>(data.size());
+    z.next_out = out.data();
+    z.avail_out = static_cast<uInt>(out.size());
+    deflate(&z, Z_FINISH);
+    out.resize(z.total_out);
+    deflateEnd(&z);
+    return out;
+}
+
+std::vector<std::string> ListTree(const std::string& folder) {
+    namespace fs = std::filesystem;
+    std::vector<std::string> names;
+    std::error_code ec;
+    for (auto it = fs::recursive_directory_iterator(folder, ec); !ec && it != fs::recursive_directory_iterator();
+         it.increment(ec)) {
+        std::string rel = fs::relative(it->path(), folder).generic_string();
+        if (it->is_directory())
+            rel += '/';
+        names.push_back(rel);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::string CompareWithPeer(const std::string& archive, const std::string& folder) {
+    testutil::TTempDir dir;
+    const std::string report = dir / "report.txt";
+    const std::string script =
+        "import os, time, zipfile\n"
+        "root = " +
+        PyPath(folder) +
+        "\n"
+        "bad = []\n"
+        "for i in zipfile.ZipFile(" +
+        PyPath(archive) +
+        ").infolist():\n"
+        "    p = os.path.join(root, i.filename)\n"
+        "    if i.filename.endswith('/'):\n"
+        "        if not os.path.isdir(p): bad.append('missing folder ' + i.filename)\n"
+        "        continue\n"
+        "    if not os.path.isfile(p):\n"
+        "        bad.append('missing ' + i.filename); continue\n"
+        "    if open(p, 'rb').read() != zipfile.ZipFile(" +
+        PyPath(archive) +
+        ").read(i):\n"
+        "        bad.append('bytes differ ' + i.filename)\n"
+        "    t = time.localtime(os.path.getmtime(p))[:6]\n"
+        "    want = i.date_time\n"
+        "    if t[:5] != want[:5] or abs(t[5] - want[5]) > 1:\n"
+        "        bad.append('time differs %s %s %s' % (i.filename, t, want))\n"
+        "open(" +
+        PyPath(report) + ", 'w').write('\\n'.join(bad))\n";
+    if (RunPython(script) != 0)
+        return "the peer check did not run";
+    return testutil::ReadText(report);
+}
+
+void MakeSourceTree(const std::string& folder) {
+    using testutil::WriteFile;
+    WriteFile(testutil::Join(folder, "readme.txt"), std::string("Grandvue reads archives.\n"));
+    Bytes text;
+    for (int i = 0; i < 4000; ++i) {
+        const std::string line = "line " + std::to_string(i % 97) + " of a repetitive text file\n";
+        text.insert(text.end(), line.begin(), line.end());
+    }
+    WriteFile(testutil::Join(folder, "dir/sub/deep.txt"), text);
+    WriteFile(testutil::Join(folder, "bin/random.bin"), testutil::RandomBytes(70000, 11));
+    WriteFile(testutil::Join(folder, "empty.txt"), Bytes{});
+    WriteFile(testutil::Join(folder, "NOEXT"), std::string("no extension"));
+    testutil::MakeDirs(testutil::Join(folder, "emptydir"));
+}
+
+TRawRun::TRawRun(const Bytes& bytes, const std::string& name) : Archive(Dir / name) {
+    testutil::WriteFile(Archive, bytes);
+    Reader.FileSpec = {"*.*"};
+}
+
+int32_t TRawRun::Extract() {
+    Reader.SetArchiveFile(Archive);
+    Reader.SetExtractDir(Target);
+    return Reader.Extract();
+}
+
+void TErrorLog::Attach(archive::TZipCommon& component) {
+    component.OnError = [this](fw::TObject*, const std::string& name, const std::string& extended, const std::string&,
+                               int32_t code) {
+        Codes.push_back(code);
+        Names.push_back(name);
+        Extended.push_back(extended);
+    };
+}
+
+bool TErrorLog::Has(int32_t code) const {
+    return std::find(Codes.begin(), Codes.end(), code) != Codes.end();
 }
 
 }  // namespace archivetest

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "archive/UnZip.h"
 #include "framework/Streams.h"
 #include "tests/TestUtil.h"
 
@@ -34,8 +35,42 @@ struct TRawEntry {
     uint16_t Method = 0;  // the data are written as given, whatever the method says
     uint16_t Flags = 0;
     int32_t Crc = -1;                // -1: the true CRC of Data
+    int64_t UncompressedSize = -1;   // -1: the size of Data
+    Bytes Extra{};                   // the same extra field in both headers
     uint32_t DateTime = 0x5A215C00;  // 2025-01-01 11:32:00
 };
 Bytes BuildRawZip(const std::vector<TRawEntry>& entries, const std::string& comment = "");
+// Raw deflate data (no zlib header) of `data`, as zip writes method 8.
+Bytes RawDeflate(const Bytes& data);
+
+// Every file and folder below `folder`, relative, "/" between names, folders ending in "/", sorted.
+std::vector<std::string> ListTree(const std::string& folder);
+
+// Python's zipfile reads `archive` and compares every entry with what lies below `folder`: bytes, folders,
+// and the modification time (local, two-second steps). Returns the differences; empty when all agree.
+std::string CompareWithPeer(const std::string& archive, const std::string& folder);
+
+// A source tree for peer archives: text, binary, empty, nested files and an empty folder.
+void MakeSourceTree(const std::string& folder);
+
+// A reader over `bytes` saved as `name` in `dir`, extracting everything ("*.*") into dir/out.
+struct TRawRun {
+    testutil::TTempDir Dir;
+    std::string Archive;
+    std::string Target = Dir / "out";
+    archive::TUnJar Reader{nullptr};
+
+    TRawRun(const Bytes& bytes, const std::string& name = "raw.zip");
+    int32_t Extract();
+};
+
+// Records what a reader reports through OnError.
+struct TErrorLog {
+    std::vector<int32_t> Codes;
+    std::vector<std::string> Names;
+    std::vector<std::string> Extended;
+    void Attach(archive::TZipCommon& component);
+    bool Has(int32_t code) const;
+};
 
 }  // namespace archivetest

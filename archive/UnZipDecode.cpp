@@ -1,0 +1,107 @@
+// The decoders of the methods the reader handles and the table that picks one per entry.
+#include "archive/UnZipDecode.h"
+
+#include <algorithm>
+#include <array>
+#include <utility>
+#include <vector>
+
+#include "archive/Deflate64.h"
+#include "archive/Inflate.h"
+#include "archive/Messages.h"
+#include "framework/Application.h"
+#include "framework/Exceptions.h"
+
+namespace archive {
+
+namespace {
+constexpr int kRawWindowBits = -15;  // raw deflate, 32 KiB window
+
+uint32_t ChunkOf(uint64_t remaining) {
+    return static_cast<uint32_t>(std::min<uint64_t>(remaining, kChunkSize));
+}
+
+// Compression methods with a decoder; every other method (1 to 6 included) takes the unsupported path.
+constexpr std::array<std::pair<uint16_t, TDecoder>, 3> kDecoders{{
+    {0, DecodeStored},
+    {8, DecodeDeflate},
+    {9, DecodeDeflate64},
+}};
+
+// One pass of the method-8 loop: a stream-write error passes on, every other error is dropped
+// and decoding goes on with the next buffer.
+template <class F>
+void GuardedPass(F&& pass) {
+    try {
+        pass();
+    } catch (const fw::EWriteError&) {
+        throw;
+    } catch (...) {
+    }
+}
+}  // namespace
+
+TDecoder FindDecoder(uint16_t method) {
+    const auto it =
+        std::find_if(kDecoders.begin(), kDecoders.end(), [method](const auto& d) { return d.first == method; });
+    return it == kDecoders.end() ? nullptr : it->second;
+}
+
+void DecodeStored(TDecodeJob& job) {
+    std::vector<uint8_t> buffer(ChunkOf(job.CompressedSize));
+    uint64_t remaining = job.CompressedSize;
+    while (remaining > 0) {
+        const uint32_t want = ChunkOf(remaining);
+        const int32_t got = job.Source.Read(buffer.data(), static_cast<int32_t>(want));
+        if (got <= 0)
+            break;
+        job.Write(std::span<const uint8_t>(buffer.data(), static_cast<size_t>(got)));
+        remaining -= static_cast<uint64_t>(got);
+        if (job.Cancel)
+            break;
+    }
+}
+
+void DecodeDeflate(TDecodeJob& job) {
+    TDecompressStream stream(job.Source, kRawWindowBits, job.CompressedSize);
+    std::vector<uint8_t> buffer(kChunkSize);
+    uint64_t remaining = job.UncompressedSize;
+    uint32_t chunk = ChunkOf(job.CompressedSize);
+    uint32_t request = ChunkOf(remaining);
+    bool done = false;
+    while (remaining > 0 && !done && !job.Cancel) {
+        fw::Application().ProcessMessages();
+        GuardedPass([&] {
+            const int32_t n = stream.ReadChunk(buffer.data(), chunk, request);
+            if (n < 0) {
+                done = true;
+                return;
+            }
+            // A stream that ends early passes on only what it decoded.
+            if (static_cast<uint32_t>(n) < request)
+                done = true;
+            if (n > 0 && job.Write(std::span<const uint8_t>(buffer.data(), static_cast<size_t>(n))) == 0)
+                job.Fatal(kMsgErrorWritingFile);
+        });
+        remaining -= std::min<uint64_t>(remaining, request);
+        chunk = ChunkOf(job.CompressedSize - std::min(job.CompressedSize, stream.TotalIn()));
+        request = ChunkOf(remaining);
+    }
+}
+
+void DecodeDeflate64(TDecodeJob& job) {
+    uint64_t remainingIn = job.CompressedSize;
+    auto read = [&](std::span<uint8_t> buffer) -> int32_t {
+        const uint32_t want = std::min<uint32_t>(ChunkOf(remainingIn), static_cast<uint32_t>(buffer.size()));
+        if (want == 0)
+            return 0;
+        const int32_t got = job.Source.Read(buffer.data(), static_cast<int32_t>(want));
+        if (got > 0)
+            remainingIn -= static_cast<uint64_t>(got);
+        return got;
+    };
+    TInflater inflater(kDeflate64Variant, read, job.Write, job.Cancel, job.UncompressedSize);
+    inflater.Run();
+}
+
+}  // namespace archive

@@ -1,0 +1,38 @@
+// The reader's method dispatch: one decoder per compression method, all writing through the chunk writer.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <span>
+
+#include "framework/Streams.h"
+
+namespace archive {
+
+// What a decoder gets for one entry.
+struct TDecodeJob {
+    fw::TStream& Source;  // at the entry's first data byte
+    uint16_t Method;
+    uint16_t Flags;  // general purpose flags (some methods read their options there)
+    uint64_t CompressedSize;
+    uint64_t UncompressedSize;
+    const bool& Cancel;
+    // The chunk writer: writes, updates the running CRC, reports progress; returns the bytes written.
+    std::function<int32_t(std::span<const uint8_t>)> Write;
+    // The fatal error path (raises E_RAISE unless the cancel flag is set).
+    std::function<void(int32_t code)> Fatal;
+};
+
+using TDecoder = void (*)(TDecodeJob& job);
+
+// The decoder of a compression method; null when the method has none.
+TDecoder FindDecoder(uint16_t method);
+
+// Chunk sizes: one copy or inflate buffer, and the Deflate64 window flushed at once.
+constexpr uint32_t kChunkSize = 32768;
+
+void DecodeStored(TDecodeJob& job);
+void DecodeDeflate(TDecodeJob& job);
+void DecodeDeflate64(TDecodeJob& job);
+
+}  // namespace archive
