@@ -56,6 +56,17 @@ void Initialize() {
     InitCommonControlsEx(&init);
 }
 
+namespace {
+// Tab and the arrow keys move between a window's controls; everything else goes to its window.
+void Dispatch(MSG& msg) {
+    HWND top = msg.hwnd ? GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
+    if (top && IsDialogMessageW(top, &msg))
+        return;
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+}
+}  // namespace
+
 void ProcessMessages() {
     MSG msg;
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
@@ -63,8 +74,7 @@ void ProcessMessages() {
             Application().Terminate();
             return;
         }
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
+        Dispatch(msg);
     }
 }
 
@@ -74,8 +84,7 @@ bool HandleMessage() {
         Application().Terminate();
         return false;
     }
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
+    Dispatch(msg);
     return true;
 }
 

@@ -87,6 +87,7 @@ public:
         // Stop routing first, so the messages of the destruction find no object, then destroy.
         if (FWindow)
             SetWindowLongPtrW(FWindow.Get(), GWLP_USERDATA, 0);
+        FHints.Reset();
         FWindow.Reset();
     }
 
@@ -172,6 +173,8 @@ private:
 
     static void Register() {
         static const bool registered = [] {
+            // Tooltips and themed controls need the common controls ready, even without Initialize().
+            backend::Initialize();
             WNDCLASSEXW wc{};
             wc.cbSize = sizeof wc;
             wc.lpfnWndProc = &TFormPeer::Proc;
@@ -194,6 +197,30 @@ private:
         for (TControl* child : FForm.Controls())
             if (auto* win = dynamic_cast<TWinControl*>(child))
                 win->Peer().Changed();
+        AddHints();
+    }
+
+    // Tooltips for the windowless children that show a hint, set up once with the window.
+    void AddHints() {
+        UINT id = 0;
+        for (TControl* child : FForm.Controls()) {
+            const bool show = child->ParentShowHint ? FForm.ShowHint : child->ShowHint;
+            if (!show || child->Hint.empty() || !dynamic_cast<TGraphicControl*>(child))
+                continue;
+            if (!FHints)
+                FHints.Reset(CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
+                                             CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, FWindow.Get(),
+                                             nullptr, GetModuleHandleW(nullptr), nullptr));
+            std::wstring text = Wide(child->Hint);
+            TTTOOLINFOW tool{};
+            tool.cbSize = sizeof tool;
+            tool.uFlags = TTF_SUBCLASS;
+            tool.hwnd = FWindow.Get();
+            tool.uId = ++id;
+            tool.rect = {child->Left(), child->Top(), child->Left() + child->Width(), child->Top() + child->Height()};
+            tool.lpszText = text.data();
+            SendMessageW(FHints.Get(), TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+        }
     }
 
     // Centres the window on the desktop or on the main window, as Position asks.
@@ -286,6 +313,7 @@ private:
     }
 
     TForm& FForm;
+    TWindowHandle FHints;  // the tooltip window, made when a child shows a hint
     bool FTracking = false;
 };
 

@@ -78,6 +78,23 @@ TEST_F(RealAbout, OkClosesTheDialogAndItCanBeShownAgain) {
     }
 }
 
+TEST_F(RealAbout, OnlyTheLinkShowsAHint) {
+    HWND tips = nullptr;
+    do
+        tips = FindWindowExW(nullptr, tips, TOOLTIPS_CLASSW, nullptr);
+    while (tips && GetWindow(tips, GW_OWNER) != w);
+    ASSERT_NE(tips, nullptr);
+    EXPECT_EQ(SendMessageW(tips, TTM_GETTOOLCOUNT, 0, 0), 1);
+    wchar_t text[64]{};
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof tool;
+    tool.hwnd = w;
+    tool.uId = 1;
+    tool.lpszText = text;
+    SendMessageW(tips, TTM_GETTEXTW, 64, reinterpret_cast<LPARAM>(&tool));
+    EXPECT_STREQ(text, L"Quillmere site");
+}
+
 TEST(HandCursor, TheModulesHandIsInTheHandPointerSlot) {
     auto hand = reinterpret_cast<HCURSOR>(fw::Screen().Cursors(fw::crHandPoint));
     ASSERT_NE(hand, nullptr);

@@ -2,6 +2,8 @@
 // window, messages are run, and pixels are read back from the window.
 #pragma once
 
+#include <string>
+
 #include "framework/Controls.h"
 #include "framework/win32/Win.h"
 
@@ -20,5 +22,8 @@ void PostClick(HWND window, int x, int y);
 fw::TColor Pixel(HWND window, int x, int y);
 // The bounding box of the pixels of one colour inside a client rectangle (empty when there are none).
 fw::TRect FindColor(HWND window, const fw::TRect& area, fw::TColor color);
+
+// Saves the window as the screen shows it (frame included) to a 24-bit BMP file.
+void SaveWindow(HWND window, const std::string& path);
 
 }  // namespace guitest
