@@ -7,9 +7,9 @@
 #include <span>
 #include <string>
 
+#include "archive/DateAttribute.h"
 #include "archive/Streams32.h"
 #include "archive/UnZipEntry.h"
-#include "archive/DateAttribute.h"
 #include "archive/ZipCommon.h"
 
 namespace archive {
