@@ -155,10 +155,11 @@ void Tfrm::RunSearch(const std::string& mask) {
 // while the chosen archive is still untouched.
 void Tfrm::ExtractArchive(const std::string& archivePath) {
     FEngineErrors = 0;
+    FFilesBegun = 0;
     UnJar.SetArchiveFile(archivePath);
     UnJar.SetExtractDir(WorkFolderPath());
     const int written = UnJar.Extract();
-    if (FEngineErrors > 0 || written < UnJar.FileCount())
+    if (FEngineErrors > 0 || written < FFilesBegun || UnJar.ArcType() == archive::atNA)
         throw fw::Exception(Format(kExtractFailed, archivePath));
 }
 

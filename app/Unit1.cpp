@@ -121,8 +121,11 @@ void Tfrm::CreateComponents() {
     mem.TabOrder = 1;
 }
 
-// The non-visual components' stored settings the job relies on.
+// The non-visual components' stored settings the job relies on, assigned as loading assigns them.
 void Tfrm::AssignStoredSettings() {
+    fs.BeginLoading();
+    UnJar.BeginLoading();
+    Jar.BeginLoading();
     fs.SearchOptions = {search::okIncludeSubfolder,  search::okLookForReadOnlyFile, search::okLookForHiddenFile,
                         search::okLookForSystemFile, search::okLookForArchiveFile,  search::okLookForAnyFile};
     fs.FilterKind = {};
@@ -133,24 +136,28 @@ void Tfrm::AssignStoredSettings() {
                                    int32_t) { ++FEngineErrors; };
     UnJar.OnError = countError;
     UnJar.OnEnd = [this](fw::TObject*, const std::string&, bool crcPass) { FEngineErrors += crcPass ? 0 : 1; };
+    UnJar.OnBegin = [this](fw::TObject*, const std::string&, int32_t, bool&) { ++FFilesBegun; };
     Jar.OnError = countError;
 
     UnJar.CreateStoredDirs = true;
     UnJar.FileSpec = {"*.*"};
     UnJar.CpuType = archive::cptAuto;
 
-    Jar.SetArcType(archive::atJar);
     Jar.SetCompressMethod(archive::cmDeflate);
     Jar.SetDefaultExt(".jar");
     Jar.SetSwitch(archive::swAdd);
     Jar.Attributes = {archive::fsZeroAttr, archive::fsReadOnly, archive::fsArchive, archive::fsCompressed,
                       archive::fsEncrypted};
     Jar.AttributesEx = {};
-    Jar.DeleteOptions = archive::doAllowUndo;
     Jar.StoreFilesOfType = {".ACE", ".ARC", ".ARJ", ".BH",  ".CAB", ".ENC", ".GZ",  ".HA",
                             ".JAR", ".LHA", ".LZH", ".PAK", ".PK3", ".PK_", ".RAR", ".TAR",
                             ".TGZ", ".UUE", ".UU",  ".WAR", ".XXE", ".Z",   ".ZIP", ".ZOO"};
+    // The stored folder of the original setup; where it does not exist the system's temporary folder is used.
     Jar.SetTempDir("C:\\DOCUME~1\\All\\LOCALS~1\\Temp\\");
+
+    Jar.EndLoading();
+    UnJar.EndLoading();
+    fs.EndLoading();
 
     od.Filter = kOpenFilter;
     od.FilterIndex = 1;

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "archive/Jar.h"
-#include "archive/UnJar.h"
+#include "archive/UnZip.h"
 #include "controls/ButtonComps.h"
 #include "framework/Dialogs.h"
 #include "framework/ExtCtrls.h"
@@ -64,6 +64,7 @@ private:
 
     std::string FJobArchive;  // the archive of the running job; empty when idle
     int FEngineErrors = 0;    // error events of the archive engine during the current step
+    int FFilesBegun = 0;      // files the reader set out to write during the current extraction
 };
 
 }  // namespace app

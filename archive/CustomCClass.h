@@ -10,12 +10,13 @@
 #include "archive/CompHeaderObj.h"
 #include "archive/FileScan.h"
 #include "archive/StoredName.h"
+#include "archive/DateAttribute.h"
 #include "archive/ZipCommon.h"
 #include "framework/Streams.h"
 
 namespace archive {
 
-enum TDateAttribute { daFileDate, daSysDate, daMaxFileDate };
+
 enum TCompressionMethod { cmInMemory, cmTempFile };
 enum TSwitch { swAdd, swRefresh, swMove, swDelete, swRead };
 

@@ -122,6 +122,32 @@ std::string Sha256(const std::string& path) {
     return out.substr(0, 64);
 }
 
+namespace {
+const char kPayloadEntry[] = "com/vidorurud/fullscreen/WideCv.class";
+
+}  // namespace
+
+// Checks a patched archive: valid for the peers, every entry as expected, the payload added.
+void ExpectPatched(const std::string& jar, const TTree& original) {
+    const std::string host = testutil::Quote(testutil::ToHostPath(jar));
+    EXPECT_EQ(testutil::RunHost("unzip -tq " + host + " >/dev/null"), 0) << "unzip -t";
+    if (testutil::HostHas("jar")) {
+        EXPECT_EQ(testutil::RunHost("jar tf " + host + " >/dev/null"), 0) << "jar tf";
+    }
+    TTree got = UnpackWithUnzip(jar);
+    ASSERT_EQ(got.count(kPayloadEntry), 1u);
+    testutil::TTempDir dir;
+    testutil::WriteFile(dir / "WideCv.class", got[kPayloadEntry]);
+    EXPECT_EQ(Sha256(dir / "WideCv.class"), kPayloadSha256);
+    got.erase(kPayloadEntry);
+    const TTree want = PatchedTree(original);
+    for (const auto& [name, data] : want) {
+        ASSERT_EQ(got.count(name), 1u) << name << " missing";
+        EXPECT_TRUE(got[name] == data) << name << " differs";
+    }
+    EXPECT_EQ(got.size(), want.size());
+}
+
 TJobRunner::TJobRunner() {
     fw::Application().SetTitle("Grandvue");
     fw::Application().OnException = [this](fw::TObject*, const std::exception& e) { FErrors.push_back(e.what()); };

@@ -30,6 +30,9 @@ bool PackWithPeer(const std::string& peer, const TTree& tree, const std::string&
 // The entries of an archive as unzip extracts them (directories left out).
 TTree UnpackWithUnzip(const std::string& jar);
 std::string Sha256(const std::string& path);  // by Python's hashlib
+// Checks a patched archive: valid for the peers, every entry of `original` patched as the job must,
+// the full-screen class added with the reference digest, nothing else.
+void ExpectPatched(const std::string& jar, const TTree& original);
 
 // One main window, as created at program start; the log and the errors the default display got.
 class TJobRunner {

@@ -57,18 +57,24 @@ TEST(PatchJobFaults, DamagedArchiveStopsBeforeAnythingIsRewritten) {
     EXPECT_EQ(testutil::ReadFile(jar), damaged);
 }
 
-TEST(PatchJobFaults, TruncatedArchiveStopsAtEveryCut) {
+// A cut in the data stops the job; a cut in the directory alone leaves every entry readable through
+// the local headers, and then the job rebuilds a complete archive. Either way nothing is lost.
+TEST(PatchJobFaults, TruncatedArchiveIsNeverReplacedByAPartialOne) {
     testutil::TTempDir dir;
-    const std::string jar = MakeJar(dir);
+    const jobtest::TTree tree = jobtest::SampleTree();
+    const std::string jar = MakeJar(dir, tree);
     const Bytes whole = testutil::ReadFile(jar);
     TJobRunner runner;
     runner.Form().cbBackup.SetChecked(false);
     for (size_t cut : {size_t{0}, size_t{10}, whole.size() / 3, whole.size() - 30, whole.size() - 1}) {
         const Bytes part(whole.begin(), whole.begin() + static_cast<long>(cut));
         testutil::WriteFile(jar, part);
+        const size_t errorsBefore = runner.Errors().size();
         runner.Run(jar);
-        EXPECT_EQ(testutil::ReadFile(jar), part) << "cut at " << cut;
-        EXPECT_FALSE(runner.Errors().empty()) << "cut at " << cut;
+        if (runner.Errors().size() > errorsBefore)
+            EXPECT_EQ(testutil::ReadFile(jar), part) << "cut at " << cut;
+        else
+            jobtest::ExpectPatched(jar, tree);
     }
 }
 

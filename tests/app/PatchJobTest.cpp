@@ -22,27 +22,6 @@ const std::vector<std::string> kLogWithoutBackup = {
     "\xD0\xE0\xE1\xEE\xF2\xE0 \xE7\xE0\xE2\xE5\xF0\xF8\xE5\xED\xE0",
 };
 const char kBackupLine[] = "\xD1\xEE\xE7\xE4\xE0\xED\xE8\xE5 backup \xEA\xEE\xEF\xE8\xE8 jar \xF4\xE0\xE9\xEB\xE0";
-const char kPayloadEntry[] = "com/vidorurud/fullscreen/WideCv.class";
-
-// Checks a patched archive: valid for the peers, every entry as expected, the payload added.
-void ExpectPatched(const std::string& jar, const TTree& original) {
-    const std::string host = testutil::Quote(testutil::ToHostPath(jar));
-    EXPECT_EQ(testutil::RunHost("unzip -tq " + host + " >/dev/null"), 0) << "unzip -t";
-    if (testutil::HostHas("jar")) EXPECT_EQ(testutil::RunHost("jar tf " + host + " >/dev/null"), 0) << "jar tf";
-    TTree got = jobtest::UnpackWithUnzip(jar);
-    ASSERT_EQ(got.count(kPayloadEntry), 1u);
-    testutil::TTempDir dir;
-    testutil::WriteFile(dir / "WideCv.class", got[kPayloadEntry]);
-    EXPECT_EQ(jobtest::Sha256(dir / "WideCv.class"), jobtest::kPayloadSha256);
-    got.erase(kPayloadEntry);
-    const TTree want = jobtest::PatchedTree(original);
-    for (const auto& [name, data] : want) {
-        ASSERT_EQ(got.count(name), 1u) << name << " missing";
-        EXPECT_TRUE(got[name] == data) << name << " differs";
-    }
-    EXPECT_EQ(got.size(), want.size());
-}
-
 class PatchJobWithPeer : public testing::TestWithParam<std::string> {};
 
 TEST_P(PatchJobWithPeer, RebuildsTheArchivePatchedAndComplete) {
@@ -55,7 +34,7 @@ TEST_P(PatchJobWithPeer, RebuildsTheArchivePatchedAndComplete) {
     runner.Run(jar);
     EXPECT_TRUE(runner.Errors().empty()) << runner.Errors().front();
     EXPECT_EQ(runner.Log(), kLogWithoutBackup);
-    ExpectPatched(jar, tree);
+    jobtest::ExpectPatched(jar, tree);
     EXPECT_FALSE(platform::DirectoryExists(runner.WorkFolder()));
     EXPECT_FALSE(testutil::Exists(jar + ".bak"));
 }
@@ -104,7 +83,7 @@ TEST(PatchJob, LeftoverWorkFolderDoesNotLeakIntoTheNextArchive) {
     testutil::WriteFile(testutil::Join(runner.WorkFolder(), "stale.txt"), std::string("old run"));
     runner.Run(jar);
     EXPECT_TRUE(runner.Errors().empty());
-    ExpectPatched(jar, tree);
+    jobtest::ExpectPatched(jar, tree);
 }
 
 TEST(PatchJob, PatchedSampleRunsInARealJvm) {
