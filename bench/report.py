@@ -26,6 +26,18 @@ def medians(path):
         return {r["command"]: r["median"] for r in json.load(f)["results"]}
 
 
+def cpu_times(path):
+    """Mean user + system seconds per command: steadier than wall time while other work loads the machine."""
+    with open(path) as f:
+        return {r["command"]: r["user"] + r["system"] for r in json.load(f)["results"]}
+
+
+def cpu_ratio(json_dir, stage, name, other):
+    """The other command's CPU time over ours, as a bracketed note."""
+    cpu = cpu_times(os.path.join(json_dir, f"{stage}-{name}.json"))
+    return f" (CPU {cpu[other] / cpu['ours']:.2f}×)" if cpu.get("ours") and other in cpu else ""
+
+
 def keyed_lines(path):
     """Lines of KEY VALUE... as a dict of KEY -> [values]."""
     if not os.path.exists(path):
@@ -73,9 +85,9 @@ def extract_table(json_dir, rss_map, ceilings):
         zlib = float(ceilings[f"extract-{name}"][0])
         vs_zlib = ours / zlib
         ok = vs_peer >= EXTRACT_VS_PEER and (name != "large" or vs_zlib <= EXTRACT_VS_ZLIB)
-        rows.append([name, secs(ours)] + [secs(m[p]) for p in peers] + [
-            secs(zlib), f"{vs_peer:.2f}× ({fastest})", f"{vs_zlib:.2f}", rss(rss_map, f"extract-{name}"),
-            verdict(ok)])
+        speed = f"{vs_peer:.2f}× {fastest}{cpu_ratio(json_dir, 'extract', name, fastest)}"
+        rows.append([name, secs(ours)] + [secs(m[p]) for p in peers] +
+                    [secs(zlib), speed, f"{vs_zlib:.2f}", rss(rss_map, f"extract-{name}"), verdict(ok)])
     header = ["input", "ours", "unzip", "7z", "bsdtar", "python", "zlib ceiling (in memory)", "speed vs fastest peer",
               "ours / ceiling", "peak RSS", f"≥{EXTRACT_VS_PEER}× peer, ≤{EXTRACT_VS_ZLIB} ceiling (large)"]
     return "### Extraction\n\n" + table(header, rows)
@@ -91,9 +103,10 @@ def pack_table(json_dir, rss_map, sizes, ceilings):
         ours_file, ours_data, zip_file, zip_data = (int(v) for v in sizes[f"pack-{name}"])
         data_ratio = ours_data / zip_data
         ok = vs_zip >= PACK_VS_ZIP and abs(data_ratio - 1) <= PACK_SIZE_SLACK
+        speed = f"{vs_zip:.2f}×{cpu_ratio(json_dir, 'pack', name, 'zip')}"
+        size = f"{data_ratio:.4f} ({ours_file / zip_file:.4f})"
         rows.append([name, secs(ours)] + [secs(m[p]) for p in peers] + [
-            secs(float(ceilings[f"pack-{name}"][0])), f"{vs_zip:.2f}×", f"{data_ratio:.4f} ({ours_file / zip_file:.4f})",
-            rss(rss_map, f"pack-{name}"), verdict(ok)])
+            secs(float(ceilings[f"pack-{name}"][0])), speed, size, rss(rss_map, f"pack-{name}"), verdict(ok)])
     header = ["input", "ours", "zip -6", "7z -mx=5", "python", "zlib ceiling (in memory)", "speed vs zip",
               "entry data / zip's (whole file)",
               "peak RSS", f"≥{PACK_VS_ZIP}× zip, size ±{PACK_SIZE_SLACK:.0%}"]
@@ -104,10 +117,13 @@ def replace_table(json_dir, rss_map):
     rows = []
     for name, m in stage_runs(json_dir, "replace"):
         ours = m["ours"]
-        vs_offset = m["per-offset"] / ours
+        offset_json = os.path.join(json_dir, f"offset-{name}.json")
+        offset = medians(offset_json)["per-offset"] if os.path.exists(offset_json) else None
+        vs_offset = offset / ours if offset else None
         vs_mmap = ours / m["mmap"]
-        ok = vs_mmap <= REPLACE_VS_MMAP and (name != "classes5000" or vs_offset >= REPLACE_VS_OFFSET)
-        rows.append([name, secs(ours), secs(m["per-offset"]), secs(m["mmap"]), f"{vs_offset:.0f}×",
+        ok = vs_mmap <= REPLACE_VS_MMAP and (name != "classes5000" or (vs_offset or 0) >= REPLACE_VS_OFFSET)
+        rows.append([name, secs(ours), secs(offset) if offset else "-", secs(m["mmap"]),
+                     f"{vs_offset:.0f}×" if vs_offset else "-",
                      f"{vs_mmap:.2f}", rss(rss_map, f"replace-{name}"), verdict(ok)])
     header = ["input", "ours", "per-offset", "mmap+memmem", "speed vs per-offset", "ours / mmap", "peak RSS",
               f"≥{REPLACE_VS_OFFSET:.0f}× per-offset (5,000 classes), ≤{REPLACE_VS_MMAP} mmap"]
@@ -124,7 +140,8 @@ def job_table(json_dir, rss_map):
         peak = rss_map.get(f"job-{name}")
         if name == "large" and peak and peak[0]:
             ok = ok and int(peak[0]) < JOB_RSS_LIMIT_KIB
-        rows.append([name, secs(ours), secs(m["pipeline"]), f"{vs_pipe:.2f}×", f"≥{target}×",
+        speed = f"{vs_pipe:.2f}×{cpu_ratio(json_dir, 'job', name, 'pipeline')}"
+        rows.append([name, secs(ours), secs(m["pipeline"]), speed, f"≥{target}×",
                      rss(rss_map, f"job-{name}"), verdict(ok)])
     header = ["input", "grandvue --no-backup", "by-hand pipeline", "speed vs pipeline", "target", "peak RSS",
               "met (large: RSS < 24 MiB too)"]
@@ -135,8 +152,8 @@ def main():
     json_dir = sys.argv[1]
     rss_map = keyed_lines(os.path.join(json_dir, "rss.txt"))
     sizes = keyed_lines(os.path.join(json_dir, "sizes.txt"))
-    print("Medians of the timed runs; speed ratios are the other program's median over ours (above 1: we are "
-          "faster).\n")
+    print("Medians of the timed runs; speed ratios are the other program's median wall time over ours (above 1: we "
+          "are faster), with the ratio of mean CPU time (user + system) in brackets.\n")
     ceilings = keyed_lines(os.path.join(json_dir, "ceiling.txt"))
     sections = [extract_table(json_dir, rss_map, ceilings), pack_table(json_dir, rss_map, sizes, ceilings),
                 replace_table(json_dir, rss_map), job_table(json_dir, rss_map)]
