@@ -38,8 +38,9 @@ struct RealMainWindow : testing::Test {
         frm = std::make_unique<app::Tfrm>(&fw::Application());
         frm->DoCreate();
         frm->Show();
-        guitest::Pump();
-        return guitest::WindowOf(*frm);
+        HWND w = guitest::WindowOf(*frm);
+        guitest::WaitActive(w);
+        return w;
     }
     void ClickButton(HWND w, const controls::TSelButton& button) {
         guitest::Click(w, button.Left() + 20, button.Top() + 10);

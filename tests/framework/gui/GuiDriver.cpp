@@ -13,6 +13,9 @@ namespace guitest {
 namespace {
 // Rounds of message processing; handlers may post further messages.
 constexpr int kPumpRounds = 5;
+// Bound on waiting for a window to become active: an unmanaged X display may never report it.
+constexpr int kActivationRounds = 100;
+constexpr int kSettleRounds = 20, kSettleMilliseconds = 10;
 
 LPARAM At(int x, int y) {
     return MAKELPARAM(static_cast<WORD>(x), static_cast<WORD>(y));
@@ -27,6 +30,17 @@ void Pump() {
     for (int i = 0; i < kPumpRounds; ++i) {
         fw::Application().ProcessMessages();
         Sleep(1);
+    }
+}
+
+void WaitActive(HWND window) {
+    SetForegroundWindow(window);
+    for (int i = 0; i < kActivationRounds && GetForegroundWindow() != window; ++i)
+        Pump();
+    // The display confirms the activation with messages of its own; let them arrive before any click.
+    for (int i = 0; i < kSettleRounds; ++i) {
+        Pump();
+        Sleep(kSettleMilliseconds);
     }
 }
 

@@ -12,6 +12,8 @@ namespace guitest {
 HWND WindowOf(fw::TWinControl& control);
 // Runs every waiting message, a few rounds so that messages posted by handlers are run too.
 void Pump();
+// Runs messages until the window is the active one (a new window becomes active a little later).
+void WaitActive(HWND window);
 void MoveTo(HWND window, int x, int y);
 void Press(HWND window, int x, int y, fw::TMouseButton button = fw::mbLeft);
 void Release(HWND window, int x, int y, fw::TMouseButton button = fw::mbLeft);
