@@ -9,6 +9,7 @@
 #include "archive/Deflate64.h"
 #include "archive/Inflate.h"
 #include "archive/Messages.h"
+#include "archive/legacy/Legacy.h"
 #include "framework/Application.h"
 #include "framework/Exceptions.h"
 
@@ -21,9 +22,15 @@ uint32_t ChunkOf(uint64_t remaining) {
     return static_cast<uint32_t>(std::min<uint64_t>(remaining, kChunkSize));
 }
 
-// Compression methods with a decoder; every other method (1 to 6 included) takes the unsupported path.
-constexpr std::array<std::pair<uint16_t, TDecoder>, 3> kDecoders{{
+// Compression methods with a decoder; every other method takes the unsupported path.
+constexpr std::array<std::pair<uint16_t, TDecoder>, 9> kDecoders{{
     {0, DecodeStored},
+    {1, DecodeLegacy},  // shrink
+    {2, DecodeLegacy},  // reduce, factors 1 to 4
+    {3, DecodeLegacy},
+    {4, DecodeLegacy},
+    {5, DecodeLegacy},
+    {6, DecodeLegacy},  // implode
     {8, DecodeDeflate},
     {9, DecodeDeflate64},
 }};
@@ -102,6 +109,26 @@ void DecodeDeflate64(TDecodeJob& job) {
     };
     TInflater inflater(kDeflate64Variant, read, job.Write, job.Cancel, job.UncompressedSize);
     inflater.Run();
+}
+
+// The legacy decoders read no further than the entry's compressed bytes and write through the chunk
+// writer; a bad code stream is fatal, other damage ends the entry and the CRC check reports it.
+void DecodeLegacy(TDecodeJob& job) {
+    uint64_t remaining = job.CompressedSize;
+    const legacy::TLegacyRead read = [&](uint8_t* buffer, int32_t count) -> int32_t {
+        const auto want = static_cast<int32_t>(std::min<uint64_t>(remaining, static_cast<uint64_t>(count)));
+        const int32_t got = want > 0 ? job.Source.Read(buffer, want) : 0;
+        remaining -= static_cast<uint64_t>(std::max(got, 0));
+        return std::max(got, 0);
+    };
+    const legacy::TLegacyWrite write = [&](const uint8_t* data, int32_t count) {
+        return !job.Cancel && job.Write(std::span<const uint8_t>(data, static_cast<size_t>(count))) == count;
+    };
+    switch (legacy::DecodeLegacy(job.Method, job.Flags, static_cast<int64_t>(job.UncompressedSize), read, write)) {
+        case legacy::lsBadBlock: job.Fatal(kMsgBadBlock); break;
+        case legacy::lsStackOverflow: job.Fatal(kMsgStackOverflow); break;
+        default: break;
+    }
 }
 
 }  // namespace archive

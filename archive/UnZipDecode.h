@@ -34,5 +34,6 @@ constexpr uint32_t kChunkSize = 32768;
 void DecodeStored(TDecodeJob& job);
 void DecodeDeflate(TDecodeJob& job);
 void DecodeDeflate64(TDecodeJob& job);
+void DecodeLegacy(TDecodeJob& job);  // methods 1 to 6
 
 }  // namespace archive

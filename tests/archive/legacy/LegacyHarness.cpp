@@ -1,6 +1,8 @@
 // Runs a legacy decoder over an in-memory stream, fed in pieces of a chosen size, and records its writes.
 #include "LegacyHarness.h"
 
+#include <zlib.h>
+
 #include <algorithm>
 #include <cstring>
 #include <random>
@@ -78,6 +80,52 @@ std::vector<TSample> Samples() {
         {"empty", {}},         {"one byte", {0x90}},          {"repetitive", Bytes(100000, 'a')},
         {"text", Text(70000)}, {"random", Random(50000, 42)}, {"one MiB mixed", Mixed(1 << 20)},
     };
+}
+
+namespace {
+void PutLe(Bytes& out, uint32_t value, int size) {
+    for (int i = 0; i < size; ++i)
+        out.push_back(uint8_t(value >> (8 * i)));
+}
+
+}  // namespace
+
+// A one-entry archive "f.txt" holding `packed` under the given method and flags.
+Bytes OneEntryZip(int method, uint16_t flags, const Bytes& packed, const Bytes& data) {
+    const uint32_t crc = uint32_t(crc32(0, data.data(), uInt(data.size())));
+    const std::string name = "f.txt";
+    auto header = [&](Bytes& out, bool central) {
+        PutLe(out, central ? 0x02014b50 : 0x04034b50, 4);
+        if (central)
+            PutLe(out, 10, 2);  // made by
+        for (const uint32_t field : {10u, uint32_t(flags), uint32_t(method), 0u, 0x21u})
+            PutLe(out, field, 2);  // needed, flags, method, time, date
+        PutLe(out, crc, 4);
+        PutLe(out, uint32_t(packed.size()), 4);
+        PutLe(out, uint32_t(data.size()), 4);
+        PutLe(out, uint32_t(name.size()), 2);
+        PutLe(out, 0, 2);  // extra
+        if (central) {
+            PutLe(out, 0, 6);     // comment, disk, internal attributes
+            PutLe(out, 0x20, 4);  // external attributes
+            PutLe(out, 0, 4);     // local header offset
+        }
+        out.insert(out.end(), name.begin(), name.end());
+    };
+    Bytes zip;
+    header(zip, false);
+    zip.insert(zip.end(), packed.begin(), packed.end());
+    const size_t centralStart = zip.size();
+    header(zip, true);
+    const size_t centralSize = zip.size() - centralStart;
+    PutLe(zip, 0x06054b50, 4);
+    PutLe(zip, 0, 4);  // disk numbers
+    PutLe(zip, 1, 2);
+    PutLe(zip, 1, 2);
+    PutLe(zip, uint32_t(centralSize), 4);
+    PutLe(zip, uint32_t(centralStart), 4);
+    PutLe(zip, 0, 2);
+    return zip;
 }
 
 }  // namespace legacytest

@@ -34,4 +34,7 @@ std::vector<TSample> Samples();
 Bytes Random(size_t size, uint32_t seed);
 Bytes Text(size_t size);  // source-like words
 
+// A one-entry archive "f.txt" holding `packed` under the given method and flags.
+Bytes OneEntryZip(int method, uint16_t flags, const Bytes& packed, const Bytes& data);
+
 }  // namespace legacytest
