@@ -1,0 +1,153 @@
+// The patch job against things going wrong under it while it runs: files and folders vanishing, a disk
+// filling during unpacking, a build path it cannot use, a file another program holds. In every case the
+// job either completes a full, correct archive or stops with a message, and the user's archive stays
+// byte for byte as it was.
+#include <gtest/gtest.h>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+#include "ArchiveFixtures.h"
+#include "FaultFixtures.h"
+#include "JobFixture.h"
+#include "platform/Platform.h"
+
+namespace {
+
+using jobtest::TJobRunner;
+using testutil::Bytes;
+
+// "Не удалось " begins every message of a job that stopped with the archive untouched.
+const char kCouldNot[] = "\xCD\xE5 \xF3\xE4\xE0\xEB\xEE\xF1\xFC ";
+
+struct TJobCase {
+    testutil::TTempDir Dir;
+    jobtest::TTree Tree = jobtest::SampleTree();
+    std::string Jar = Dir / "game.jar";
+    Bytes Original;
+    TJobRunner Runner;
+
+    TJobCase() {
+        EXPECT_TRUE(jobtest::PackWithPeer("zip", Tree, Jar));
+        Original = testutil::ReadFile(Jar);
+        Runner.Form().cbBackup.SetChecked(false);
+    }
+    // Runs `action` when the reader begins its `n`th file, after the job's own handler.
+    void AtExtractedFile(int n, std::function<void(const std::string& outPath)> action) {
+        auto& reader = Runner.Form().UnJar;
+        reader.OnBegin = [job = reader.OnBegin, n, action, seen = 0](fw::TObject* sender, const std::string& path,
+                                                                     int32_t count, bool& extract) mutable {
+            job(sender, path, count, extract);
+            if (++seen == n)
+                action(path);
+        };
+    }
+    // Either a stop with one message and the archive untouched, or a complete, correctly patched archive.
+    void ExpectStoppedOrComplete() {
+        if (!Runner.Errors().empty()) {
+            ASSERT_EQ(Runner.Errors().size(), 1u);
+            EXPECT_EQ(Runner.Errors().front().rfind(kCouldNot, 0), 0u) << Runner.Errors().front();
+            EXPECT_EQ(testutil::ReadFile(Jar), Original);
+        } else {
+            jobtest::ExpectPatched(Jar, Tree);
+        }
+        EXPECT_FALSE(testutil::Exists(Jar + ".gvnew"));
+        EXPECT_FALSE(Runner.Form().JobRunning());
+    }
+};
+
+// Expected: a file deleted from the work folder just after it was unpacked must not vanish from the
+// user's archive: the job stops with a message and the archive is unchanged, or the archive is complete.
+// Open finding: the job packs what is left and replaces the archive; enable once it checks the unpacked files.
+TEST(JobFaults, DISABLED_AFileRemovedWhileUnpackingIsNeverLostFromTheArchive) {
+    TJobCase job;
+    std::string first;
+    job.AtExtractedFile(1, [&](const std::string& path) { first = path; });
+    job.AtExtractedFile(3, [&](const std::string&) { platform::DeleteFile(first); });
+    job.Runner.Run(job.Jar);
+    job.ExpectStoppedOrComplete();
+}
+
+// Expected: the whole work folder removed in the middle of unpacking stops the job with a message;
+// the user's archive is unchanged. Open finding, as above: the files unpacked before it are left out.
+TEST(JobFaults, DISABLED_AWorkFolderRemovedWhileUnpackingStopsTheJob) {
+    TJobCase job;
+    job.AtExtractedFile(2, [&](const std::string&) { testutil::RemoveTree(job.Runner.WorkFolder()); });
+    job.Runner.Run(job.Jar);
+    job.ExpectStoppedOrComplete();
+}
+
+// Expected: a work-folder file deleted while the new archive is being packed (after packing began) does
+// not yield a shorter archive in place of the user's: the job stops with a message, archive unchanged.
+TEST(JobFaults, AFileRemovedWhilePackingIsNeverLostFromTheArchive) {
+    TJobCase job;
+    auto& writer = job.Runner.Form().Jar;
+    // At the first file packed, nothing else has been read yet: delete another one of them.
+    writer.OnBegin = [&, seen = 0](fw::TObject*, const std::string& path, int32_t, bool&) mutable {
+        if (++seen != 1)
+            return;
+        for (const auto& name : archivetest::ListTree(job.Runner.WorkFolder())) {
+            const std::string other = testutil::Join(job.Runner.WorkFolder(), name);
+            if (name.back() != '/' && other != path && platform::DeleteFile(other))
+                return;
+        }
+    };
+    job.Runner.Run(job.Jar);
+    job.ExpectStoppedOrComplete();
+}
+
+// Expected: when the place where the new archive is built is taken by a folder, packing fails, the job
+// says it could not create the jar file, and the user's archive and that folder stay as they were.
+TEST(JobFaults, ABuildPathTakenByAFolderStopsTheJob) {
+    TJobCase job;
+    testutil::WriteFile(job.Jar + ".gvnew/keep.txt", std::string("kept"));
+    job.Runner.Run(job.Jar);
+    ASSERT_EQ(job.Runner.Errors().size(), 1u);
+    EXPECT_EQ(job.Runner.Errors().front().rfind(kCouldNot, 0), 0u);
+    EXPECT_EQ(testutil::ReadFile(job.Jar), job.Original);
+    EXPECT_EQ(testutil::ReadText(job.Jar + ".gvnew/keep.txt"), "kept");
+}
+
+#ifndef _WIN32
+// Expected: a disk that fills while the archive is unpacked (file-size limit below the large entries)
+// stops the job with "could not unpack"; nothing is packed and the user's archive is unchanged.
+TEST(JobFaults, ADiskFillingWhileUnpackingStopsTheJob) {
+    TJobCase job;
+    for (int i = 0; i < 2; ++i)
+        job.Tree["res/big" + std::to_string(i) + ".bin"] = testutil::RandomBytes(400000, 60 + i);
+    ASSERT_TRUE(jobtest::PackWithPeer("zip", job.Tree, job.Jar));
+    job.Original = testutil::ReadFile(job.Jar);
+    {
+        faulttest::TFileSizeLimit disk(200000);
+        job.Runner.Run(job.Jar);
+    }
+    ASSERT_EQ(job.Runner.Errors().size(), 1u);
+    // "распаковать": the unpacking step is named
+    EXPECT_NE(job.Runner.Errors().front().find("\xF0\xE0\xF1\xEF\xE0\xEA\xEE\xE2\xE0\xF2\xFC"), std::string::npos);
+    EXPECT_EQ(testutil::ReadFile(job.Jar), job.Original);
+    EXPECT_FALSE(testutil::Exists(job.Jar + ".gvnew"));
+}
+#else
+// Expected: a class file that another program opens without sharing as soon as it is unpacked cannot be
+// patched or packed: the job stops with a message and the user's archive is unchanged.
+TEST(JobFaults, AClassFileHeldWithoutSharingStopsTheJob) {
+    TJobCase job;
+    HANDLE held = INVALID_HANDLE_VALUE;
+    auto& reader = job.Runner.Form().UnJar;
+    reader.OnEnd = [job = reader.OnEnd, &held, &jc = job](fw::TObject* sender, const std::string& name, bool pass) {
+        job(sender, name, pass);
+        if (held != INVALID_HANDLE_VALUE || name.find(".class") == std::string::npos)
+            return;
+        const std::string path = testutil::Join(jc.Runner.WorkFolder(), name);
+        held = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    };
+    job.Runner.Run(job.Jar);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    CloseHandle(held);
+    job.ExpectStoppedOrComplete();
+    EXPECT_FALSE(job.Runner.Errors().empty());
+}
+#endif
+
+}  // namespace
