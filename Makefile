@@ -3,8 +3,10 @@ JOBS ?= $(shell nproc)
 NATIVE := build
 WIN := build-win
 ASAN := build-asan
+FUZZ := build-fuzz
+FUZZ_SECONDS ?= 60
 
-.PHONY: all bootstrap configure build test test-native test-win sanitize demo bench clean
+.PHONY: all bootstrap configure build test test-native test-win sanitize fuzz fuzz-ci demo bench clean
 
 all: build
 
@@ -29,6 +31,13 @@ sanitize: bootstrap
 	cmake --build $(ASAN) -j $(JOBS)
 	ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --test-dir $(ASAN) -j $(JOBS) --output-on-failure
 
+# Each fuzz target for FUZZ_SECONDS (clang, libFuzzer, ASan, UBSan); fuzz-ci: about a minute in all.
+fuzz: bootstrap
+	@bash fuzz/run.sh $(FUZZ) $(FUZZ_SECONDS)
+
+fuzz-ci: bootstrap
+	@bash fuzz/run.sh $(FUZZ) 12
+
 demo: build
 	@bash scripts/demo.sh $(NATIVE)
 
@@ -36,4 +45,4 @@ bench: build
 	@bash bench/run.sh $(NATIVE)
 
 clean:
-	rm -rf $(NATIVE) $(WIN) $(ASAN)
+	rm -rf $(NATIVE) $(WIN) $(ASAN) $(FUZZ)
