@@ -25,6 +25,8 @@ function(gv_add_test name)
     cmake_parse_arguments(T "GUI" "" "SOURCES;LIBS;PROPERTIES" ${ARGN})
     add_executable(${name} ${T_SOURCES})
     if(T_GUI)
+        # Windows of two GUI tests on one display would cover each other's pixels.
+        list(APPEND T_PROPERTIES RESOURCE_LOCK gui_display)
         target_link_libraries(${name} PRIVATE gv_framework_win32)
     else()
         target_link_libraries(${name} PRIVATE gv_framework_console)
