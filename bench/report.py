@@ -64,9 +64,12 @@ def rss(rss_map, key):
     return f"{int(v[0]) / 1024:.1f} MiB" if v and v[0] else "-"
 
 
-def stage_runs(json_dir, stage):
+def stage_runs(json_dir, stage, commands):
+    """(input name, medians) of each input whose run has every one of `commands` (a stopped run has not)."""
     for path in sorted(glob.glob(os.path.join(json_dir, f"{stage}-*.json"))):
-        yield os.path.basename(path)[len(stage) + 1:-5], medians(path)
+        m = medians(path)
+        if all(c in m for c in commands):
+            yield os.path.basename(path)[len(stage) + 1:-5], m
 
 
 def table(header, rows):
@@ -78,7 +81,7 @@ def table(header, rows):
 def extract_table(json_dir, rss_map, ceilings):
     peers = ["unzip", "7z", "bsdtar", "python"]
     rows = []
-    for name, m in stage_runs(json_dir, "extract"):
+    for name, m in stage_runs(json_dir, "extract", ["ours"] + peers):
         ours = m["ours"]
         fastest = min(peers, key=lambda p: m[p])
         vs_peer = m[fastest] / ours
@@ -96,7 +99,7 @@ def extract_table(json_dir, rss_map, ceilings):
 def pack_table(json_dir, rss_map, sizes, ceilings):
     peers = ["zip", "7z", "python"]
     rows = []
-    for name, m in stage_runs(json_dir, "pack"):
+    for name, m in stage_runs(json_dir, "pack", ["ours"] + peers):
         ours = m["ours"]
         vs_zip = m["zip"] / ours
         # archive size and compressed entry data, ours then zip's
@@ -115,7 +118,7 @@ def pack_table(json_dir, rss_map, sizes, ceilings):
 
 def replace_table(json_dir, rss_map):
     rows = []
-    for name, m in stage_runs(json_dir, "replace"):
+    for name, m in stage_runs(json_dir, "replace", ["ours", "mmap"]):
         ours = m["ours"]
         offset_json = os.path.join(json_dir, f"offset-{name}.json")
         offset = medians(offset_json)["per-offset"] if os.path.exists(offset_json) else None
@@ -132,7 +135,7 @@ def replace_table(json_dir, rss_map):
 
 def job_table(json_dir, rss_map):
     rows = []
-    for name, m in stage_runs(json_dir, "job"):
+    for name, m in stage_runs(json_dir, "job", ["ours", "pipeline"]):
         ours = m["ours"]
         vs_pipe = m["pipeline"] / ours
         target = JOB_TARGET.get(name, REAL_JAR_JOB_TARGET)

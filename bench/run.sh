@@ -171,6 +171,10 @@ for name in $INPUTS; do
 done
 
 echo
-echo "All inputs, scratch folders, programs and the job's temp folder on /dev/shm (tmpfs)."
-echo "Runs per command: $RUNS (warm-up $WARMUP). Load: $(cut -d' ' -f1-3 /proc/loadavg)"
-python3 "$HERE/report.py" "$JSON" | tee "$OUT/report.md"
+{
+    echo "Inputs, scratch folders, programs and the job's temp folder all on /dev/shm (tmpfs)."
+    echo "Runs per command: $RUNS (warm-up $WARMUP; the per-offset patcher without). Load average at the end:" \
+        "$(cut -d' ' -f1-3 /proc/loadavg) on $(nproc) cores."
+    echo
+    python3 "$HERE/report.py" "$JSON"
+} | tee "$OUT/report.md"
