@@ -1,5 +1,6 @@
 // The patch job behind the main button: unpack the archive, patch every class, add the full-screen
 // canvas class, pack the work folder back, clean up; one log line per step.
+#include <algorithm>
 #include <string>
 
 #include "app/Settings.h"
@@ -151,15 +152,18 @@ void Tfrm::RunSearch(const std::string& mask) {
     fs.Execute();
 }
 
-// Every entry must come out: an error event, a failed CRC or a missing file stops the job here,
-// while the chosen archive is still untouched.
+// Every entry must come out and stay: an error event, a failed CRC, a file not written or gone again
+// stops the job here, while the chosen archive is still untouched.
 void Tfrm::ExtractArchive(const std::string& archivePath) {
     FEngineErrors = 0;
-    FFilesBegun = 0;
+    FFilesBegun.clear();
     UnJar.SetArchiveFile(archivePath);
     UnJar.SetExtractDir(WorkFolderPath());
     const int written = UnJar.Extract();
-    if (FEngineErrors > 0 || written < FFilesBegun || UnJar.ArcType() == archive::atNA)
+    const bool allThere = std::all_of(FFilesBegun.begin(), FFilesBegun.end(),
+                                      [](const std::string& path) { return platform::FileExists(path); });
+    if (FEngineErrors > 0 || written < static_cast<int>(FFilesBegun.size()) || !allThere ||
+        UnJar.ArcType() == archive::atNA)
         throw fw::Exception(Format(kExtractFailed, archivePath));
 }
 

@@ -136,7 +136,7 @@ void Tfrm::AssignStoredSettings() {
                                    int32_t) { ++FEngineErrors; };
     UnJar.OnError = countError;
     UnJar.OnEnd = [this](fw::TObject*, const std::string&, bool crcPass) { FEngineErrors += crcPass ? 0 : 1; };
-    UnJar.OnBegin = [this](fw::TObject*, const std::string&, int32_t, bool&) { ++FFilesBegun; };
+    UnJar.OnBegin = [this](fw::TObject*, const std::string& path, int32_t, bool&) { FFilesBegun.push_back(path); };
     Jar.OnError = countError;
 
     UnJar.CreateStoredDirs = true;

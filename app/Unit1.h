@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "archive/Jar.h"
 #include "archive/UnZip.h"
@@ -64,7 +65,7 @@ private:
 
     std::string FJobArchive;  // the archive of the running job; empty when idle
     int FEngineErrors = 0;    // error events of the archive engine during the current step
-    int FFilesBegun = 0;      // files the reader set out to write during the current extraction
+    std::vector<std::string> FFilesBegun;  // files the reader set out to write in the current extraction
 };
 
 }  // namespace app

@@ -147,8 +147,12 @@ TArchiveLocation LocateDirectory(fw::TStream& file) {
     const int64_t endPos = FindEndRecord(file, size);
     if (endPos < 0)
         return loc;
+    // A signature too close to the end of the file for a whole record is no end record.
+    const auto endRecord = TEndRecord::Parse(ReadBytesAt(file, endPos, kWideEndRecordSize));
+    if (!endRecord)
+        return loc;
     loc.State = lfEndRecord;
-    loc.EndRecord = *TEndRecord::Parse(ReadBytesAt(file, endPos, kWideEndRecordSize));
+    loc.EndRecord = *endRecord;
     FindDirectory(file, endPos, loc, size);
     return loc;
 }

@@ -60,8 +60,7 @@ struct TJobCase {
 
 // Expected: a file deleted from the work folder just after it was unpacked must not vanish from the
 // user's archive: the job stops with a message and the archive is unchanged, or the archive is complete.
-// Open finding: the job packs what is left and replaces the archive; enable once it checks the unpacked files.
-TEST(JobFaults, DISABLED_AFileRemovedWhileUnpackingIsNeverLostFromTheArchive) {
+TEST(JobFaults, AFileRemovedWhileUnpackingIsNeverLostFromTheArchive) {
     TJobCase job;
     std::string first;
     job.AtExtractedFile(1, [&](const std::string& path) { first = path; });
@@ -71,8 +70,8 @@ TEST(JobFaults, DISABLED_AFileRemovedWhileUnpackingIsNeverLostFromTheArchive) {
 }
 
 // Expected: the whole work folder removed in the middle of unpacking stops the job with a message;
-// the user's archive is unchanged. Open finding, as above: the files unpacked before it are left out.
-TEST(JobFaults, DISABLED_AWorkFolderRemovedWhileUnpackingStopsTheJob) {
+// the user's archive is unchanged.
+TEST(JobFaults, AWorkFolderRemovedWhileUnpackingStopsTheJob) {
     TJobCase job;
     job.AtExtractedFile(2, [&](const std::string&) { testutil::RemoveTree(job.Runner.WorkFolder()); });
     job.Runner.Run(job.Jar);
