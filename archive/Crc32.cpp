@@ -1,4 +1,5 @@
-// Table-driven CRC-32 (reflected polynomial 0xEDB88320) with the table built at compile time.
+// Table-driven CRC-32 (reflected polynomial 0xEDB88320) with the tables built at compile time; eight
+// bytes a step ("slicing by 8") so the CRC keeps pace with inflate and deflate.
 #include "archive/Crc32.h"
 
 #include <array>
@@ -8,23 +9,42 @@ namespace archive {
 namespace {
 constexpr uint32_t kPolynomial = 0xEDB88320;  // reflected form of the ZIP polynomial
 
-constexpr std::array<uint32_t, 256> MakeTable() {
-    std::array<uint32_t, 256> table{};
+constexpr int kSlices = 8;
+
+// Table 0 is the classic byte table; table k advances a byte that lies k bytes further back.
+constexpr std::array<std::array<uint32_t, 256>, kSlices> MakeTables() {
+    std::array<std::array<uint32_t, 256>, kSlices> tables{};
     for (uint32_t n = 0; n < 256; ++n) {
         uint32_t c = n;
         for (int bit = 0; bit < 8; ++bit)
             c = (c & 1) ? kPolynomial ^ (c >> 1) : c >> 1;
-        table[n] = c;
+        tables[0][n] = c;
     }
-    return table;
+    for (uint32_t n = 0; n < 256; ++n)
+        for (int k = 1; k < kSlices; ++k)
+            tables[k][n] = tables[0][tables[k - 1][n] & 0xFF] ^ (tables[k - 1][n] >> 8);
+    return tables;
 }
 
-constexpr std::array<uint32_t, 256> kCrcTable = MakeTable();
+constexpr auto kCrcTables = MakeTables();
+
+uint32_t LittleEndian32(const uint8_t* p) {
+    return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
+}
 }  // namespace
 
 uint32_t UpdateCrc32(uint32_t crc, std::span<const uint8_t> data) {
-    for (uint8_t byte : data)
-        crc = kCrcTable[(crc ^ byte) & 0xFF] ^ (crc >> 8);
+    const uint8_t* p = data.data();
+    size_t n = data.size();
+    const auto& t = kCrcTables;
+    for (; n >= kSlices; n -= kSlices, p += kSlices) {
+        const uint32_t lo = crc ^ LittleEndian32(p);
+        const uint32_t hi = LittleEndian32(p + 4);
+        crc = t[7][lo & 0xFF] ^ t[6][(lo >> 8) & 0xFF] ^ t[5][(lo >> 16) & 0xFF] ^ t[4][lo >> 24] ^
+              t[3][hi & 0xFF] ^ t[2][(hi >> 8) & 0xFF] ^ t[1][(hi >> 16) & 0xFF] ^ t[0][hi >> 24];
+    }
+    for (; n > 0; --n, ++p)
+        crc = t[0][(crc ^ *p) & 0xFF] ^ (crc >> 8);
     return crc;
 }
 

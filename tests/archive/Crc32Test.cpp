@@ -1,5 +1,6 @@
 // CRC-32 of the ZIP format: check values, chunked feeding and the two accepted stored forms.
 #include <gtest/gtest.h>
+#include <zlib.h>
 
 #include "archive/Crc32.h"
 #include "tests/TestUtil.h"
@@ -35,3 +36,16 @@ TEST(Crc32, AcceptsTheStoredValueBeforeAndAfterTheFinalXor) {
     EXPECT_TRUE(CrcMatches(finalCrc ^ kCrcInit, finalCrc));
     EXPECT_FALSE(CrcMatches(finalCrc + 1, finalCrc));
 }
+
+namespace {
+// zlib's own CRC-32 as the independent reference, over every length around the 8-byte steps.
+TEST(Crc32, AgreesWithZlibAtEveryLengthAndAlignment) {
+    const auto data = testutil::RandomBytes(4096 + 64, 11);
+    for (size_t start = 0; start < 8; ++start)
+        for (size_t len : {size_t{0}, size_t{1}, size_t{7}, size_t{8}, size_t{9}, size_t{15}, size_t{16}, size_t{63},
+                           size_t{4096}}) {
+            const auto piece = std::span(data).subspan(start, len);
+            EXPECT_EQ(Crc32(piece), uint32_t(crc32(0, piece.data(), uInt(piece.size())))) << start << "+" << len;
+        }
+}
+}  // namespace
