@@ -51,6 +51,7 @@ public:
 
 private:
     struct TEngine;
+    static std::unique_ptr<TEngine>& Spare();
 
     void RestoreOutputPosition();
     void FlushBuffer(size_t count);
@@ -59,7 +60,6 @@ private:
     fw::TStream& FOutput;
     int64_t FOutputPos;
     TDeflateContext FContext;
-    std::vector<uint8_t> FBuffer;
     std::unique_ptr<TEngine> FEngine;
     int FInitResult;
     uint32_t FCrc;

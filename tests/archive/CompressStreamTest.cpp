@@ -1,5 +1,7 @@
 // Tests of the deflate encoder stream against zlib's own raw deflate and Python's decoder.
 #include <gtest/gtest.h>
+
+#include <tuple>
 #include <zlib.h>
 
 #include "archive/CompressStream.h"
@@ -151,6 +153,23 @@ TEST(CompressStream, CancelFlagStopsTheRunWithoutFinishing) {
     uint32_t crc = 0;
     EXPECT_FALSE(archive::DeflateStream(in, out, archive::dtDeflateN, context, crc));
     EXPECT_EQ(out.Size(), 0);
+}
+
+// The deflate engine is kept from one entry to the next; a stream left half-way must not leak into
+// the next one, whatever level either uses.
+TEST(CompressStream, AStreamAfterAnAbandonedOneEqualsAFreshZlibStream) {
+    const Bytes first = testutil::RandomBytes(200000, 21);
+    const Bytes second = Mixed(150000);
+    for (auto [abandonedType, type, level] : {std::tuple{archive::dtDeflateN, archive::dtDeflateN, Z_DEFAULT_COMPRESSION},
+                                              std::tuple{archive::dtDeflateX, archive::dtDeflateF, 1}}) {
+        {
+            fw::TMemoryStream sink;
+            archive::TCompressStream abandoned(sink, abandonedType);
+            abandoned.Write(first.data(), static_cast<int32_t>(first.size()));
+        }
+        uint32_t crc = 0;
+        EXPECT_EQ(Deflate(second, type, crc), ZlibRawDeflate(second, level));
+    }
 }
 
 TEST(CompressStream, ProgressCounterFallsByEveryByteConsumed) {
