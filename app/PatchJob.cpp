@@ -160,8 +160,10 @@ void Tfrm::ExtractArchive(const std::string& archivePath) {
     UnJar.SetArchiveFile(archivePath);
     UnJar.SetExtractDir(WorkFolderPath());
     const int written = UnJar.Extract();
-    const bool allThere = std::all_of(FFilesBegun.begin(), FFilesBegun.end(),
-                                      [](const std::string& path) { return platform::FileExists(path); });
+    // A jar's folder entries begin like files; they count as there when the folder is.
+    const bool allThere = std::all_of(FFilesBegun.begin(), FFilesBegun.end(), [](const std::string& path) {
+        return platform::GetFileAttributes(path) != platform::kInvalidAttributes;
+    });
     if (FEngineErrors > 0 || written < static_cast<int>(FFilesBegun.size()) || !allThere ||
         UnJar.ArcType() == archive::atNA)
         throw fw::Exception(Format(kExtractFailed, archivePath));

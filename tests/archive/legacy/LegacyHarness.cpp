@@ -83,7 +83,7 @@ std::vector<TSample> Samples() {
 }
 
 namespace {
-void PutLe(Bytes& out, uint32_t value, int size) {
+void PutLe(Bytes& out, uint64_t value, int size) {
     for (int i = 0; i < size; ++i)
         out.push_back(uint8_t(value >> (8 * i)));
 }
