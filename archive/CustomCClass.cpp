@@ -48,7 +48,7 @@ bool IsEmptyFolder(const std::string& folder) {
     return true;
 }
 
-// A specification line matches a stored name by its whole text or, without a folder part, by the name.
+// A FileSpec line matches a stored name by its whole text or, without a folder part, by the name.
 bool SpecMatches(const std::string& line, const std::string& storedName) {
     const std::string folder = ExtractFolder(line);
     const size_t delim = storedName.rfind(platform::PathDelim);

@@ -12,7 +12,7 @@ namespace archive {
 namespace {
 
 constexpr uint32_t kZeroAttr = 0;
-constexpr char kMaskSeparator = ',';  // between the masks of a single-line specification
+constexpr char kMaskSeparator = ',';  // between the masks of a single-line mask list
 #ifdef _WIN32
 constexpr const char* kDefaultRootDir = "c:\\";
 #else

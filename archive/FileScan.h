@@ -50,13 +50,13 @@ TFileAttributes DefaultScanAttributes();
 // (the include test has that rule, the exclude test has not).
 bool AttributesPass(uint32_t attr, const TFileAttributes& set, bool notIndexedPasses);
 
-// One folder and its masks, as a group of specification lines yields them.
+// One folder and its masks, as a group of FileSpec lines yields them.
 struct TFolderGroup {
     std::string Folder;  // ends with the path delimiter
     std::vector<std::string> Masks;
 };
 
-// Takes the first line's folder group out of non-blank specification lines: every line of the same folder
+// Takes the first line's folder group out of non-blank FileSpec lines: every line of the same folder
 // (compared without regard to case) is merged into it and removed; a mask already covered by one of the
 // group's masks adds nothing, a wider one replaces the first narrower one. `defaultFolder` stands for
 // the folder of a line that has none.
@@ -85,8 +85,8 @@ public:
     explicit TFileScan(fw::TComponent* owner = nullptr);
 
     const std::vector<std::string>& FileSpec() const { return FFileSpec; }
-    void SetFileSpec(const std::vector<std::string>& lines);  // also clears the single-line specification
-    // The single-line specification: masks separated by "," below RootDir (stand-alone use).
+    void SetFileSpec(const std::vector<std::string>& lines);  // also clears the single-line mask list
+    // The single-line mask list: masks separated by "," below RootDir (stand-alone use).
     const std::string& FileSpecLine() const { return FFileSpecLine; }
     void SetFileSpecLine(const std::string& line) { FFileSpecLine = line; }
     const std::string& RootDir() const { return FRootDir; }

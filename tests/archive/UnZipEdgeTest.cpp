@@ -111,7 +111,7 @@ TEST(UnZipEdge, MasksSelectByNameOrByFolder) {
     const Bytes zip =
         BuildRawZip({{"top.txt", TextBytes("t")}, {"sub/low.txt", TextBytes("l")}, {"sub/img.png", TextBytes("p")}});
     struct TCase {
-        std::vector<std::string> Spec;
+        std::vector<std::string> Masks;
         bool Recurse;
         std::vector<std::string> Expected;
     } cases[] = {
@@ -122,10 +122,10 @@ TEST(UnZipEdge, MasksSelectByNameOrByFolder) {
     };
     for (const auto& c : cases) {
         TRawRun run(zip);
-        run.Reader.FileSpec = c.Spec;
+        run.Reader.FileSpec = c.Masks;
         run.Reader.RecurseDirs = c.Recurse;
         run.Extract();
-        EXPECT_EQ(ListTree(run.Target), c.Expected) << c.Spec[0] << " " << c.Recurse;
+        EXPECT_EQ(ListTree(run.Target), c.Expected) << c.Masks[0] << " " << c.Recurse;
     }
 }
 
