@@ -99,11 +99,13 @@ Bytes BuildRawZip(const std::vector<TRawEntry>& entries, const std::string& comm
     return out;
 }
 
-Bytes RawDeflate(const Bytes& data) {
+static_assert(kBestLevel == Z_BEST_COMPRESSION && kDefaultStrategy == Z_DEFAULT_STRATEGY);
+
+Bytes RawDeflate(const Bytes& data, int level, int strategy) {
     constexpr int kRawWindowBits = -15;
     constexpr int kMemLevel = 8;
     z_stream z{};
-    deflateInit2(&z, Z_BEST_COMPRESSION, Z_DEFLATED, kRawWindowBits, kMemLevel, Z_DEFAULT_STRATEGY);
+    deflateInit2(&z, level, Z_DEFLATED, kRawWindowBits, kMemLevel, strategy);
     Bytes out(deflateBound(&z, static_cast<uLong>(data.size())));
     z.next_in = const_cast<Bytes::value_type*>(data.data());
     z.avail_in = static_cast<uInt>(data.size());

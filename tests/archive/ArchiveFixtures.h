@@ -40,8 +40,11 @@ struct TRawEntry {
     uint32_t DateTime = 0x5A215C00;  // 2025-01-01 11:32:00
 };
 Bytes BuildRawZip(const std::vector<TRawEntry>& entries, const std::string& comment = "");
-// Raw deflate data (no zlib header) of `data`, as zip writes method 8.
-Bytes RawDeflate(const Bytes& data);
+// Raw deflate data (no zlib header) of `data` from zlib itself (32 KiB window, memory level 8): the
+// reference for our encoder and decoders. The defaults are zip's method 8 at its best level.
+constexpr int kBestLevel = 9;
+constexpr int kDefaultStrategy = 0;
+Bytes RawDeflate(const Bytes& data, int level = kBestLevel, int strategy = kDefaultStrategy);
 
 // Every file and folder below `folder`, relative, "/" between names, folders ending in "/", sorted.
 std::vector<std::string> ListTree(const std::string& folder);

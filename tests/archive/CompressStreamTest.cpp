@@ -4,6 +4,7 @@
 #include <tuple>
 #include <zlib.h>
 
+#include "ArchiveFixtures.h"
 #include "archive/CompressStream.h"
 #include "archive/Crc32.h"
 #include "tests/TestUtil.h"
@@ -14,20 +15,6 @@ namespace {
 using archive::TDeflateType;
 using testutil::Bytes;
 
-// The reference: zlib called directly with the parameters the writer fixes.
-Bytes ZlibRawDeflate(const Bytes& input, int level) {
-    z_stream z{};
-    deflateInit2(&z, level, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY);
-    Bytes out(deflateBound(&z, static_cast<uLong>(input.size())) + 16);
-    z.next_in = const_cast<Bytef*>(input.data());
-    z.avail_in = static_cast<uInt>(input.size());
-    z.next_out = out.data();
-    z.avail_out = static_cast<uInt>(out.size());
-    deflate(&z, Z_FINISH);
-    out.resize(z.total_out);
-    deflateEnd(&z);
-    return out;
-}
 
 Bytes Deflate(const Bytes& input, TDeflateType type, uint32_t& crc) {
     fw::TMemoryStream in, out;
@@ -74,7 +61,7 @@ TEST(CompressStream, EqualsZlibRawDeflateForEveryDeflatingType) {
     for (const TCase& c : Cases()) {
         for (const auto& [type, level] : levels) {
             uint32_t crc = 1;
-            EXPECT_EQ(Deflate(c.Input, type, crc), ZlibRawDeflate(c.Input, level)) << c.What << " level " << level;
+            EXPECT_EQ(Deflate(c.Input, type, crc), archivetest::RawDeflate(c.Input, level)) << c.What << " level " << level;
             EXPECT_EQ(crc, archive::Crc32(c.Input)) << c.What;
         }
     }
@@ -93,7 +80,7 @@ TEST(CompressStream, LevelZeroGivesStoredBlocksThatDecode) {
 
 TEST(CompressStream, OutputDoesNotDependOnHowInputIsSplit) {
     const Bytes input = Mixed(100000);
-    const Bytes reference = ZlibRawDeflate(input, 6);
+    const Bytes reference = archivetest::RawDeflate(input, 6);
     for (const size_t piece : {size_t{1}, size_t{31}, size_t{32768}}) {
         fw::TMemoryStream out;
         {
@@ -138,7 +125,7 @@ TEST(CompressStream, AppendsBehindWhatTheOutputHoldsEvenIfTheOutputWasMoved) {
         deflater.Finish();
     }
     Bytes expected{'H', 'E', 'A', 'D'};
-    const Bytes packed = ZlibRawDeflate(input, 6);
+    const Bytes packed = archivetest::RawDeflate(input, 6);
     expected.insert(expected.end(), packed.begin(), packed.end());
     EXPECT_EQ(out.Bytes(), expected);
 }
@@ -168,7 +155,7 @@ TEST(CompressStream, AStreamAfterAnAbandonedOneEqualsAFreshZlibStream) {
             abandoned.Write(first.data(), static_cast<int32_t>(first.size()));
         }
         uint32_t crc = 0;
-        EXPECT_EQ(Deflate(second, type, crc), ZlibRawDeflate(second, level));
+        EXPECT_EQ(Deflate(second, type, crc), archivetest::RawDeflate(second, level));
     }
 }
 

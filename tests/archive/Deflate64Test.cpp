@@ -85,19 +85,6 @@ TDecoded Inflate(const TDeflateVariant& variant,
     return d;
 }
 
-Bytes ZlibRaw(const Bytes& data, int level, int strategy) {
-    z_stream z{};
-    deflateInit2(&z, level, Z_DEFLATED, -15, 8, strategy);
-    Bytes out(deflateBound(&z, static_cast<uLong>(data.size())) + 64);
-    z.next_in = const_cast<uint8_t*>(data.data());
-    z.avail_in = static_cast<uInt>(data.size());
-    z.next_out = out.data();
-    z.avail_out = static_cast<uInt>(out.size());
-    deflate(&z, Z_FINISH);
-    out.resize(z.total_out);
-    deflateEnd(&z);
-    return out;
-}
 
 Bytes Text(size_t size) {
     const std::string words = "the quick brown fox jumps over the lazy dog while grandvue patches jars ";
@@ -133,7 +120,7 @@ TEST(Deflate64Decoder, DecodesWhatZlibDeflatesInPiecesOfAnySize) {
         {Bytes{}, 6, Z_DEFAULT_STRATEGY, "no data"},
     };
     for (const auto& c : cases) {
-        const Bytes packed = ZlibRaw(c.Data, c.Level, c.Strategy);
+        const Bytes packed = RawDeflate(c.Data, c.Level, c.Strategy);
         for (size_t piece : {size_t{1}, size_t{31}, size_t{32768}}) {
             const TDecoded d = Inflate(kDeflateVariant, packed, piece);
             EXPECT_EQ(d.Result.Status, isOk) << c.What << ": " << d.Result.Message;
@@ -196,7 +183,7 @@ TEST(Deflate64Decoder, ReportsEveryKindOfDamage) {
         w.Bits(0, 32);
         return w.Finish();
     };
-    const Bytes good = ZlibRaw(Text(20000), 9, Z_DEFAULT_STRATEGY);
+    const Bytes good = RawDeflate(Text(20000), 9, Z_DEFAULT_STRATEGY);
     const struct {
         Bytes Input;
         uint64_t MaxOutput;
@@ -219,7 +206,7 @@ TEST(Deflate64Decoder, ReportsEveryKindOfDamage) {
 }
 
 TEST(Deflate64Decoder, EndsOnEveryPrefixAndOnGarbage) {
-    const Bytes packed = ZlibRaw(Text(3000), 9, Z_DEFAULT_STRATEGY);
+    const Bytes packed = RawDeflate(Text(3000), 9, Z_DEFAULT_STRATEGY);
     for (size_t cut = 0; cut < packed.size(); ++cut) {
         const TDecoded d =
             Inflate(kDeflate64Variant, Bytes(packed.begin(), packed.begin() + static_cast<long>(cut)), 32768, 3000);
@@ -232,7 +219,7 @@ TEST(Deflate64Decoder, EndsOnEveryPrefixAndOnGarbage) {
 }
 
 TEST(Deflate64Decoder, StopsWhenCanceled) {
-    const Bytes packed = ZlibRaw(Text(1000), 9, Z_DEFAULT_STRATEGY);
+    const Bytes packed = RawDeflate(Text(1000), 9, Z_DEFAULT_STRATEGY);
     const bool cancel = true;
     size_t pos = 0;
     TInflater inflater(
