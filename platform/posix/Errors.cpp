@@ -20,11 +20,11 @@ struct TErrorText {
     uint32_t Code;
     const char* Text;
 };
-// The system's English texts for the codes this program meets.
+// Short English texts for the codes this program meets, worded after the Windows ones.
 constexpr TErrorText kErrorTexts[] = {
     {kErrorSuccess, "The operation completed successfully."},
-    {kErrorFileNotFound, "The system cannot find the file specified."},
-    {kErrorPathNotFound, "The system cannot find the path specified."},
+    {kErrorFileNotFound, "The system cannot find the file."},
+    {kErrorPathNotFound, "The system cannot find the path."},
     {kErrorTooManyOpenFiles, "The system cannot open the file."},
     {kErrorAccessDenied, "Access is denied."},
     {kErrorInvalidHandle, "The handle is invalid."},
