@@ -1,7 +1,8 @@
-// The Windows headers for the backend, without the macros that would rename framework or platform names.
+// The Windows headers for the backend: the platform layer's set, plus the window, dialog and control
+// headers, without the macros that would rename framework names.
 #pragma once
 
-#include <windows.h>
+#include "platform/win32/Win.h"
 
 #include <commctrl.h>
 #include <commdlg.h>
@@ -9,18 +10,3 @@
 
 #undef MessageBox
 #undef TextOut
-#undef CopyFile
-#undef CreateDirectory
-#undef DeleteFile
-#undef GetCurrentDirectory
-#undef GetFileAttributes
-#undef GetPrivateProfileString
-#undef GetTempFileName
-#undef GetTempPath
-#undef MoveFile
-#undef RemoveDirectory
-#undef ReplaceFile
-#undef SetCurrentDirectory
-#undef SetFileAttributes
-#undef ShellExecute
-#undef WritePrivateProfileString
