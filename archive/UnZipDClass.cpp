@@ -104,7 +104,6 @@ void TCustomDClass::ExtractEntry(const TEntryInfo& entry) {
         SkipTotals(entry);
         return;
     }
-    const bool failedPassword = !directoryByAttr && (entry.Flags & kFlagEncrypted) && PasswordFails(entry);
     bool isDirectory = directoryByAttr;
     uint32_t attributes = entry.ExternalAttributes;
     if (FArcType == atJar || FArcType == atJarExe) {
@@ -112,6 +111,12 @@ void TCustomDClass::ExtractEntry(const TEntryInfo& entry) {
         isDirectory = NamePart(outPath).empty();
         attributes = isDirectory ? platform::faDirectory : platform::faArchive;
     }
+    // A jar file whose attributes claim a folder is still a file: announced and counted like any other.
+    if (directoryByAttr && !isDirectory && !BeginFile(outPath)) {
+        SkipTotals(entry);
+        return;
+    }
+    const bool failedPassword = !isDirectory && (entry.Flags & kFlagEncrypted) && PasswordFails(entry);
     if (isDirectory) {
         ExtractDirectory(entry, outPath);
     } else if (failedPassword) {

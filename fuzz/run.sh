@@ -24,11 +24,13 @@ cmake --build "$build" -j 2 --target "${targets[@]}"
 seeds=$build/seeds
 [ -d "$seeds" ] || bash fuzz/make-seeds.sh "$seeds"
 
-export TMPDIR=$PWD/$build/tmp
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
-mkdir -p "$TMPDIR" "$build/findings"
+mkdir -p "$build/findings"
 for target in "${targets[@]}"; do
     name=${target#fuzz_}
+    # One scratch root per target, so runs of different targets side by side never sweep each other's files.
+    export TMPDIR=$PWD/$build/tmp/$name
+    mkdir -p "$TMPDIR"
     corpus=$build/corpus/$name
     mkdir -p "$corpus"
     echo "== $target: $seconds s"

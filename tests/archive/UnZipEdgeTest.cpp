@@ -31,6 +31,29 @@ TEST(UnZipEdge, AJarRecognisesFoldersByTheTrailingSlash) {
     EXPECT_EQ(ListTree(run.Target), (std::vector<std::string>{"META-INF/", "META-INF/MANIFEST.MF", "empty/"}));
 }
 
+TEST(UnZipEdge, AJarFileWhoseAttributesClaimAFolderIsAnnouncedAndCounted) {
+    TRawEntry odd{"a.class", TextBytes("class")};
+    odd.ExternalAttributes = platform::faDirectory;
+    TRawRun run(BuildRawZip({odd, {"b.class", TextBytes("b")}}), "game.jar");
+    std::vector<std::string> begun;
+    run.Reader.OnBegin = [&](fw::TObject*, const std::string& name, int32_t, bool&) { begun.push_back(name); };
+    EXPECT_EQ(run.Extract(), 2);
+    EXPECT_EQ(begun.size(), 2u);
+    EXPECT_EQ(testutil::ReadText(Join(run.Target, "a.class")), "class");
+}
+
+TEST(UnZipEdge, AJarFileWhoseAttributesClaimAFolderNeverMakesTheCountNegative) {
+    // Found by fuzzing: such an entry that could not be created took the count down without counting it first.
+    TRawEntry odd{"blocked/a.class", TextBytes("class")};  // its folder is a file, so it cannot be created
+    odd.ExternalAttributes = platform::faDirectory;
+    TRawRun run(BuildRawZip({{"blocked", TextBytes("file")}, odd}), "game.jar");
+    TErrorLog log;
+    log.Attach(run.Reader);
+    EXPECT_EQ(run.Extract(), 1);
+    ASSERT_FALSE(log.Codes.empty());
+    EXPECT_EQ(log.Codes[0], kMsgErrorOpeningFile);
+}
+
 TEST(UnZipEdge, AZipTakesAFolderEntryWithoutTheFolderBitForAFile) {
     TRawRun run(BuildRawZip({Folder("empty/", 0), {"a.txt", TextBytes("a")}}), "game.zip");
     run.Reader.CreateStoredDirs = true;
