@@ -3,7 +3,7 @@
 
 #include <cstdint>
 #include <memory>
-#include <vector>
+#include <span>
 
 #include "archive/Streams32.h"
 
@@ -14,8 +14,8 @@ namespace archive {
 // A codec stream over an archive stream it does not own; it remembers where its next read must happen.
 class TCustomStream : public TStream32 {
 public:
-    // Reads at most `inputLimit` bytes from `source`, starting at its current position.
-    TCustomStream(fw::TStream& source, uint64_t inputLimit);
+    // Reads at most `inputLimit` bytes from `source`, starting at its current position, through `input`.
+    TCustomStream(fw::TStream& source, uint64_t inputLimit, std::span<uint8_t> input);
 
     int32_t Read(void*, int32_t) override { return 0; }
     int32_t Write(const void*, int32_t) override { return 0; }
@@ -30,7 +30,7 @@ protected:
     fw::TStream& FSource;
     int64_t FSourcePos;
     uint64_t FInputLeft;  // bytes of the entry's data not read yet
-    std::vector<uint8_t> FInput;
+    std::span<uint8_t> FInput;
 };
 
 class TDecompressStream : public TCustomStream {
@@ -54,7 +54,12 @@ public:
     uint64_t TotalIn() const;
 
 private:
-    std::unique_ptr<z_stream_s> FZ;
+    struct TEngine;
+    TDecompressStream(fw::TStream& source, int windowBits, uint64_t compressedSize, std::unique_ptr<TEngine> engine);
+    static std::unique_ptr<TEngine>& Spare();
+
+    std::unique_ptr<TEngine> FEngine;
+    z_stream_s* FZ;
     int FInitResult;
     bool FEnded = false;
     int FPendingError = 0;  // an error met after some bytes were produced, returned by the next read

@@ -17,8 +17,12 @@ int32_t THandleStream32::Read(void* buffer, int32_t count) {
     if (count <= 0)
         return 0;
     const int32_t n = platform::FileRead(FHandle, buffer, static_cast<uint32_t>(count));
-    if (n <= 0)
+    if (n <= 0) {
+        ForgetPosition();
         return 0;
+    }
+    if (FPosition != kUnknownPosition)
+        FPosition += n;
     NotifyRead(count);
     return n;
 }
@@ -27,11 +31,27 @@ int32_t THandleStream32::Write(const void* buffer, int32_t count) {
     if (count <= 0)
         return 0;
     const int32_t n = platform::FileWrite(FHandle, buffer, static_cast<uint32_t>(count));
-    return n < 0 ? 0 : n;
+    if (n < 0) {
+        ForgetPosition();
+        return 0;
+    }
+    if (FPosition != kUnknownPosition)
+        FPosition += n;
+    return n;
 }
 
 int64_t THandleStream32::Seek(int64_t offset, fw::TSeekOrigin origin) {
-    return platform::FileSeek(FHandle, offset, origin);
+    if (FPosition != kUnknownPosition && (origin == fw::soCurrent || origin == fw::soBeginning)) {
+        const int64_t target = origin == fw::soCurrent ? FPosition + offset : offset;
+        if (target == FPosition)
+            return FPosition;
+    }
+    FPosition = platform::FileSeek(FHandle, offset, origin);
+    return FPosition;
+}
+
+int64_t THandleStream32::Size() {
+    return platform::FileSize(FHandle);
 }
 
 void THandleStream32::SetSize(int64_t newSize) {
@@ -54,6 +74,7 @@ bool TFileStream32::Close() {
         return true;
     const bool ok = platform::FileClose(FHandle);
     FHandle = platform::kInvalidHandle;
+    ForgetPosition();
     return ok;
 }
 

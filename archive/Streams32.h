@@ -26,7 +26,9 @@ private:
     int64_t* FRemaining = nullptr;
 };
 
-// A stream over a handle it does not own.
+// A stream over a handle it does not own. Only this stream moves the handle's file position, so it keeps
+// the position itself: the engine asks for it around every header and chunk, and each question would
+// otherwise be a system call.
 class THandleStream32 : public TStream32 {
 public:
     explicit THandleStream32(platform::THandle handle) : FHandle(handle) {}
@@ -36,10 +38,18 @@ public:
     int32_t Read(void* buffer, int32_t count) override;
     int32_t Write(const void* buffer, int32_t count) override;
     int64_t Seek(int64_t offset, fw::TSeekOrigin origin) override;
+    int64_t Size() override;
     void SetSize(int64_t newSize) override;  // fw::EWriteError on failure
 
 protected:
+    // Called when the stream takes a new handle: its position is not known yet.
+    void ForgetPosition() { FPosition = kUnknownPosition; }
+
     platform::THandle FHandle;
+
+private:
+    static constexpr int64_t kUnknownPosition = -1;
+    int64_t FPosition = kUnknownPosition;
 };
 
 // A file opened (platform::fmOpen* | fmShare*) or created (platform::fmCreate) by name and closed when freed.

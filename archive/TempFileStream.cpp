@@ -62,6 +62,7 @@ void TTempFileStream::CloseHandle() {
     if (FHandle != platform::kInvalidHandle)
         platform::FileClose(FHandle);
     FHandle = platform::kInvalidHandle;
+    ForgetPosition();
 }
 
 bool TTempFileStream::MoveTo(const std::string& target, uint32_t& errorCode, const TProgress& progress) {

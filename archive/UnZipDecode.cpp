@@ -22,6 +22,31 @@ uint32_t ChunkOf(uint64_t remaining) {
     return static_cast<uint32_t>(std::min<uint64_t>(remaining, kChunkSize));
 }
 
+// A chunk buffer that outlives its entry: the next entry takes it over instead of making its own.
+// An extraction started from an event handler while one runs finds none spare and makes another.
+class TChunkBuffer {
+public:
+    TChunkBuffer() {
+        FBuffer.swap(Spare());
+        if (FBuffer.empty())
+            FBuffer.resize(kChunkSize);
+    }
+    ~TChunkBuffer() {
+        if (Spare().empty())
+            Spare().swap(FBuffer);
+    }
+    TChunkBuffer(const TChunkBuffer&) = delete;
+    TChunkBuffer& operator=(const TChunkBuffer&) = delete;
+    uint8_t* Data() { return FBuffer.data(); }
+
+private:
+    static std::vector<uint8_t>& Spare() {
+        static std::vector<uint8_t> spare;
+        return spare;
+    }
+    std::vector<uint8_t> FBuffer;
+};
+
 // Compression methods with a decoder; every other method takes the unsupported path.
 constexpr std::array<std::pair<uint16_t, TDecoder>, 9> kDecoders{{
     {0, DecodeStored},
@@ -55,14 +80,15 @@ TDecoder FindDecoder(uint16_t method) {
 }
 
 void DecodeStored(TDecodeJob& job) {
-    std::vector<uint8_t> buffer(ChunkOf(job.CompressedSize));
+    TChunkBuffer chunkBuffer;
+    uint8_t* buffer = chunkBuffer.Data();
     uint64_t remaining = job.CompressedSize;
     while (remaining > 0) {
         const uint32_t want = ChunkOf(remaining);
-        const int32_t got = job.Source.Read(buffer.data(), static_cast<int32_t>(want));
+        const int32_t got = job.Source.Read(buffer, static_cast<int32_t>(want));
         if (got <= 0)
             break;
-        job.Write(std::span<const uint8_t>(buffer.data(), static_cast<size_t>(got)));
+        job.Write(std::span<const uint8_t>(buffer, static_cast<size_t>(got)));
         remaining -= static_cast<uint64_t>(got);
         if (job.Cancel)
             break;
@@ -71,7 +97,8 @@ void DecodeStored(TDecodeJob& job) {
 
 void DecodeDeflate(TDecodeJob& job) {
     TDecompressStream stream(job.Source, kRawWindowBits, job.CompressedSize);
-    std::vector<uint8_t> buffer(kChunkSize);
+    TChunkBuffer chunkBuffer;
+    uint8_t* buffer = chunkBuffer.Data();
     uint64_t remaining = job.UncompressedSize;
     uint32_t chunk = ChunkOf(job.CompressedSize);
     uint32_t request = ChunkOf(remaining);
@@ -79,7 +106,7 @@ void DecodeDeflate(TDecodeJob& job) {
     while (remaining > 0 && !done && !job.Cancel) {
         fw::Application().ProcessMessages();
         GuardedPass([&] {
-            const int32_t n = stream.ReadChunk(buffer.data(), chunk, request);
+            const int32_t n = stream.ReadChunk(buffer, chunk, request);
             if (n < 0) {
                 done = true;
                 return;
@@ -87,7 +114,7 @@ void DecodeDeflate(TDecodeJob& job) {
             // A stream that ends early passes on only what it decoded.
             if (static_cast<uint32_t>(n) < request)
                 done = true;
-            if (n > 0 && job.Write(std::span<const uint8_t>(buffer.data(), static_cast<size_t>(n))) == 0)
+            if (n > 0 && job.Write(std::span<const uint8_t>(buffer, static_cast<size_t>(n))) == 0)
                 job.Fatal(kMsgErrorWritingFile);
         });
         remaining -= std::min<uint64_t>(remaining, request);
