@@ -58,9 +58,9 @@ struct TCompressStream::TEngine {
     }
 };
 
-// One spare engine is enough: only one archive operation runs at a time.
+// One spare engine a thread: the writer's own and each deflate worker's.
 std::unique_ptr<TCompressStream::TEngine>& TCompressStream::Spare() {
-    static std::unique_ptr<TEngine> spare;
+    static thread_local std::unique_ptr<TEngine> spare;
     return spare;
 }
 

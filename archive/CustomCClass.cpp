@@ -300,6 +300,10 @@ int32_t TCustomCClass::WriteEntries() {
     FBytesLeft = FBytesTotal;
     if (!CopyExistingEntries())
         return 0;
+    struct TDone {
+        TCustomCClass& Owner;
+        ~TDone() { Owner.NewEntriesDone(); }
+    } done{*this};
     int32_t added = 0;
     for (size_t i = 0; i < FList.Entries.size(); ++i) {
         TCompEntry& entry = FList.Entries[i];

@@ -83,6 +83,8 @@ protected:
     virtual bool WriteNewEntry(TCompEntry& entry, int32_t number) = 0;  // false: entry dropped
     virtual bool CopyEntry(TCompEntry& entry, fw::TStream& source) = 0;
     virtual void WriteDirectory() = 0;
+    // After the last new entry was written or given up, cancelled or not.
+    virtual void NewEntriesDone() {}
 
     // Progress of the bytes still to process, with the message loop run once.
     void ReportProgress(uint64_t fileDone, uint64_t fileTotal);

@@ -97,6 +97,7 @@ bool TZipBase::WriteNewEntry(TCompEntry& entry, int32_t number) {
     if (!go)
         return false;
     FCurrentFile = entry.FullPath;
+    ReadAhead(static_cast<size_t>(&entry - Entries().Entries.data()));
     const bool isFolder = entry.FullPath.back() == platform::PathDelim;
     std::unique_ptr<TFileStream32> source;
     if (!isFolder) {
@@ -134,17 +135,20 @@ void TZipBase::WriteEntryBody(TCompEntry& entry, TStream32* source) {
     local.UncompressedSize = Low32(entry.SourceSize);
     local.NameLength = static_cast<uint16_t>(name.size());
     local.ExtraLength = static_cast<uint16_t>(extended ? kExtraBlockHeader + kSizeExtensionData : 0);
+    // The header with its name and extra field goes out in one write.
     const auto writeHeader = [&] {
-        WriteBytes(out, local.Build().data(), kLocalHeaderSize);
-        WriteBytes(out, name.data(), name.size());
+        const auto fixed = local.Build();
+        std::vector<uint8_t> header(fixed.begin(), fixed.end());
+        header.insert(header.end(), name.begin(), name.end());
         if (extended) {
             const std::vector<uint8_t> extra = SizeExtension(entry.Record, false, offset);
-            WriteBytes(out, extra.data(), extra.size());
+            header.insert(header.end(), extra.begin(), extra.end());
         }
+        WriteBytes(out, header.data(), header.size());
     };
     writeHeader();  // placeholder, completed below
     const TEntryData data =
-        source && entry.SourceSize > 0 ? WriteData(entry.StoredName, *source, entry.SourceSize) : TEntryData{};
+        source && entry.SourceSize > 0 ? WriteData(entry, *source) : TEntryData{};
     if (Cancel())
         return;
     const auto end = static_cast<uint64_t>(out.Position());
@@ -176,12 +180,15 @@ void TZipBase::WriteEntryBody(TCompEntry& entry, TStream32* source) {
     entry.Record.Extra = extended ? SizeExtension(entry.Record, true, offset) : std::vector<uint8_t>{};
 }
 
-TZipBase::TEntryData TZipBase::WriteData(const std::string& storedName, TStream32& source, uint64_t size) {
-    const TDeflateType type = EncoderFor(storedName);
+TZipBase::TEntryData TZipBase::WriteData(const TCompEntry& entry, TStream32& source) {
+    const uint64_t size = entry.SourceSize;
+    const TDeflateType type = EncoderFor(entry.StoredName);
     if (type == dtDeflateS)
         return StoreData(source, size);
     TEntryData data;
     data.Method = kMethodDeflated;
+    if (WriteDeflatedAhead(entry, source, data))
+        return data;
     if (size >= kSmallFileLimit) {
         DeflateInto(source, Output(), type, data.Crc);
         data.Size = static_cast<uint64_t>(source.Position());
@@ -235,6 +242,9 @@ void TZipBase::WriteDirectory() {
     fw::TStream& out = Output();
     try {
         const auto dirOffset = static_cast<uint64_t>(out.Seek(0, fw::soEnd));
+        // Headers are gathered and written a block at a time rather than field by field.
+        std::vector<uint8_t> block;
+        const auto append = [&block](const auto& bytes) { block.insert(block.end(), bytes.begin(), bytes.end()); };
         for (TCompEntry& entry : Entries().Entries) {
             if (entry.Record.Action == eaDrop)
                 continue;
@@ -243,11 +253,16 @@ void TZipBase::WriteDirectory() {
             c.NameLength = static_cast<uint16_t>(name.size());
             c.ExtraLength = static_cast<uint16_t>(entry.Record.Extra.size());
             c.CommentLength = static_cast<uint16_t>(entry.Record.Comment.size());
-            WriteBytes(out, c.Build().data(), kCentralHeaderSize);
-            WriteBytes(out, name.data(), name.size());
-            WriteBytes(out, entry.Record.Extra.data(), entry.Record.Extra.size());
-            WriteBytes(out, entry.Record.Comment.data(), entry.Record.Comment.size());
+            append(c.Build());
+            append(name);
+            append(entry.Record.Extra);
+            append(entry.Record.Comment);
+            if (block.size() >= kCopyChunk) {
+                WriteBytes(out, block.data(), block.size());
+                block.clear();
+            }
         }
+        WriteBytes(out, block.data(), block.size());
         TEndRecord end;
         end.Wide = dirOffset >= kFourGiB;
         const size_t count = std::min<size_t>(Entries().CountListed(), UINT16_MAX);

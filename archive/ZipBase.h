@@ -2,9 +2,12 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
+#include <optional>
 #include <string>
 
 #include "archive/CompBase.h"
+#include "archive/DeflateAhead.h"
 #include "archive/Streams32.h"
 
 namespace archive {
@@ -25,6 +28,7 @@ uint16_t DeflateFlags(TDeflateType type);
 class TZipBase : public TCompBase {
 public:
     explicit TZipBase(fw::TComponent* owner);
+    ~TZipBase() override;
 
 protected:
     uint32_t AcceptedMethods() const override;
@@ -34,6 +38,9 @@ protected:
     bool WriteNewEntry(TCompEntry& entry, int32_t number) override;
     bool CopyEntry(TCompEntry& entry, fw::TStream& source) override;
     void WriteDirectory() override;
+    void NewEntriesDone() override;
+    void ReportError(const std::string& fileName, const std::string& extendedMsg, int32_t code) override;
+    void RaiseError(const std::string& fileName, const std::string& extendedMsg, int32_t code) override;
 
 private:
     struct TEntryData {
@@ -42,14 +49,25 @@ private:
         uint64_t Size = 0;  // bytes read from the source
     };
     void WriteEntryBody(TCompEntry& entry, TStream32* source);
-    TEntryData WriteData(const std::string& storedName, TStream32& source, uint64_t size);
+    TEntryData WriteData(const TCompEntry& entry, TStream32& source);
+    bool WriteDeflatedAhead(const TCompEntry& entry, TStream32& source, TEntryData& data);
     TEntryData StoreData(TStream32& source, uint64_t size);
     bool DeflateInto(TStream32& source, fw::TStream& target, TDeflateType type, uint32_t& crc);
     bool CopyBytes(fw::TStream& source, uint64_t count);
     void FailWrite(const std::string& fileName);
     std::string EntryName(const TCompEntry& entry) const;
 
+    // Deflating ahead on worker threads (ZipReadAhead.cpp): only while no handler runs between entries,
+    // so nothing can change a file after it was read ahead.
+    bool ReadAheadAllowed() const;
+    bool ReadAheadEligible(const TCompEntry& entry) const;
+    void ReadAhead(size_t from);
+    std::optional<TDeflateAhead::TResult> TakeAhead(const TCompEntry& entry);
+    void DropAhead();
+
     std::vector<uint8_t> FCopyBuffer;  // one copy buffer for the whole run
+    std::unique_ptr<TDeflateAhead> FAhead;
+    size_t FAheadNext = 0;  // the first entry not considered for reading ahead yet
 };
 
 }  // namespace archive

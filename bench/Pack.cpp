@@ -7,7 +7,7 @@
 
 namespace bench {
 
-int Pack(const std::string& folder, const std::string& archivePath) {
+int Pack(const std::string& folder, const std::string& archivePath, bool ahead) {
     archive::TJar jar(nullptr);
     TFailureCount failures;
     failures.WatchErrors(jar);
@@ -22,6 +22,8 @@ int Pack(const std::string& folder, const std::string& archivePath) {
                             ".TGZ", ".UUE", ".UU",  ".WAR", ".XXE", ".Z",   ".ZIP", ".ZOO"};
     jar.SetArchiveFile(archivePath);
     jar.FileSpec = {WithDelimiter(folder) + "*.*"};
+    if (!ahead)
+        jar.OnBegin = [](fw::TObject*, const std::string&, int32_t, bool&) {};
     const int added = jar.Compress();
     std::printf("%d files added\n", added);
     return failures.Count() == 0 && added > 0 ? 0 : 1;

@@ -7,7 +7,8 @@ namespace bench {
 
 // Each returns the process exit status: 0 when the engine reported no failure.
 int Extract(const std::string& archivePath, const std::string& folder);
-int Pack(const std::string& folder, const std::string& archivePath);
+// `ahead` false assigns a (no-op) begin handler, which keeps the writer from deflating ahead on other threads.
+int Pack(const std::string& folder, const std::string& archivePath, bool ahead);
 int Replace(const std::string& folder);
 
 // The folder with the platform's delimiter at its end, as the engine's folder settings expect.

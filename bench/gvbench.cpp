@@ -12,6 +12,7 @@ namespace {
 const char kUsage[] =
     "usage: gvbench extract ARCHIVE DIR   unpack every entry below DIR\n"
     "       gvbench pack DIR ARCHIVE      pack everything below DIR into a new ARCHIVE\n"
+    "       gvbench pack1 DIR ARCHIVE     the same with the writer alone, no deflating ahead on other threads\n"
     "       gvbench replace DIR           patch every *.class below DIR in place\n";
 
 int Run(int argc, char** argv) {
@@ -19,7 +20,9 @@ int Run(int argc, char** argv) {
     if (command == "extract" && argc == 4)
         return Extract(argv[2], argv[3]);
     if (command == "pack" && argc == 4)
-        return Pack(argv[2], argv[3]);
+        return Pack(argv[2], argv[3], true);
+    if (command == "pack1" && argc == 4)
+        return Pack(argv[2], argv[3], false);
     if (command == "replace" && argc == 3)
         return Replace(argv[2]);
     std::fputs(kUsage, stderr);

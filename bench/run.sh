@@ -55,7 +55,10 @@ for name in $INPUTS; do
     diff -r "$SRC/$name" "$WORK/check" >/dev/null || { echo "bench: extract of $name differs from unzip" >&2; exit 1; }
     "$BIN/gvbench" pack "$SRC/$name" "$WORK/check.jar" >/dev/null
     unzip -tq "$WORK/check.jar" >/dev/null || { echo "bench: packed $name fails unzip -t" >&2; exit 1; }
-    rm -rf "$WORK/check" "$WORK/check.jar"
+    # Deflating ahead on other threads must not change a byte of the archive.
+    "$BIN/gvbench" pack1 "$SRC/$name" "$WORK/check1.jar" >/dev/null
+    cmp -s "$WORK/check.jar" "$WORK/check1.jar" || { echo "bench: $name packs differently on one thread" >&2; exit 1; }
+    rm -rf "$WORK/check" "$WORK/check.jar" "$WORK/check1.jar"
     cp -a "$SRC/$name" "$WORK/ours" && cp -a "$SRC/$name" "$WORK/mmap"
     "$BIN/gvbench" replace "$WORK/ours" >/dev/null && "$BIN/ref_patch_mmap" "$WORK/mmap"
     diff -r "$WORK/ours" "$WORK/mmap" >/dev/null || { echo "bench: patched $name differs from memmem" >&2; exit 1; }

@@ -1,0 +1,119 @@
+// The deflate workers: the same encoder with the same chunks as the writer's own path, so the bytes agree.
+#include "archive/DeflateAhead.h"
+
+#include <zlib.h>
+
+#include <algorithm>
+
+namespace archive {
+
+TDeflateAhead::TDeflateAhead(TDeflateType type, unsigned workers) : FType(type) {
+    for (unsigned i = 0; i < workers; ++i)
+        FWorkers.emplace_back([this] { Work(); });
+}
+
+TDeflateAhead::~TDeflateAhead() {
+    {
+        std::lock_guard<std::mutex> lock(FLock);
+        FEnding = true;
+        FQueue.clear();
+    }
+    FWake.notify_all();
+    for (std::thread& worker : FWorkers)
+        worker.join();
+}
+
+void TDeflateAhead::Submit(size_t key, std::vector<uint8_t> input) {
+    {
+        std::lock_guard<std::mutex> lock(FLock);
+        FHeld += input.size();
+        TJob& job = FJobs[key];
+        job.Input = std::move(input);
+        job.Generation = FGeneration;
+        FQueue.push_back(key);
+    }
+    FWake.notify_one();
+}
+
+bool TDeflateAhead::Submitted(size_t key) const {
+    std::lock_guard<std::mutex> lock(FLock);
+    return FJobs.count(key) != 0;
+}
+
+std::optional<TDeflateAhead::TResult> TDeflateAhead::Take(size_t key) {
+    std::unique_lock<std::mutex> lock(FLock);
+    const auto it = FJobs.find(key);
+    if (it == FJobs.end())
+        return std::nullopt;
+    FDone.wait(lock, [&] { return it->second.Result.has_value(); });
+    std::optional<TResult> result = std::move(it->second.Result);
+    FHeld -= it->second.Input.size() + result->Packed.size();
+    FJobs.erase(it);
+    return result;
+}
+
+void TDeflateAhead::Clear() {
+    std::lock_guard<std::mutex> lock(FLock);
+    FQueue.clear();
+    FJobs.clear();
+    FHeld = 0;
+    ++FGeneration;
+}
+
+uint64_t TDeflateAhead::BytesHeld() const {
+    std::lock_guard<std::mutex> lock(FLock);
+    return FHeld;
+}
+
+size_t TDeflateAhead::Count() const {
+    std::lock_guard<std::mutex> lock(FLock);
+    return FJobs.size();
+}
+
+void TDeflateAhead::Work() {
+    std::unique_lock<std::mutex> lock(FLock);
+    for (;;) {
+        FWake.wait(lock, [&] { return FEnding || !FQueue.empty(); });
+        if (FEnding)
+            return;
+        const size_t key = FQueue.front();
+        FQueue.pop_front();
+        TJob& job = FJobs.at(key);
+        const uint64_t generation = job.Generation;
+        // The input stays with the job while the lock is down: only Clear and Take remove jobs,
+        // and Take waits for the result; Clear moves the input out of the map first.
+        std::vector<uint8_t> input = std::move(job.Input);
+        lock.unlock();
+        TResult result = Deflate(input, FType);
+        lock.lock();
+        const auto it = FJobs.find(key);
+        if (it == FJobs.end() || it->second.Generation != generation || generation != FGeneration)
+            continue;  // cleared meanwhile
+        FHeld += result.Packed.size();
+        it->second.Input = std::move(input);
+        it->second.Result = std::move(result);
+        FDone.notify_all();
+    }
+}
+
+TDeflateAhead::TResult TDeflateAhead::Deflate(const std::vector<uint8_t>& input, TDeflateType type) {
+    TResult result;
+    fw::TMemoryStream packed;
+    {
+        TCompressStream deflater(packed, type);
+        if (deflater.InitResult() != Z_OK)
+            return result;
+        for (size_t at = 0; at < input.size(); at += kDeflateChunk) {
+            const auto n = static_cast<int32_t>(std::min<size_t>(kDeflateChunk, input.size() - at));
+            deflater.Write(input.data() + at, n);
+        }
+        deflater.Finish();
+        result.Crc = input.empty() ? 0 : deflater.Crc();
+    }
+    result.Packed = packed.Bytes();
+    result.Size = input.size();
+    result.Ok = true;
+    return result;
+}
+
+}  // namespace archive

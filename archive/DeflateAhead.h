@@ -1,0 +1,67 @@
+// TDeflateAhead: worker threads that deflate whole files in memory ahead of the writer, which takes the
+// results one by one in entry order and writes them exactly as it would have written its own.
+#pragma once
+
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <map>
+#include <mutex>
+#include <optional>
+#include <thread>
+#include <vector>
+
+#include "archive/CompressStream.h"
+
+namespace archive {
+
+class TDeflateAhead {
+public:
+    struct TResult {
+        std::vector<uint8_t> Packed;  // the raw deflate stream of the whole input
+        uint32_t Crc = 0;             // CRC-32 of the input (0 when empty)
+        uint64_t Size = 0;            // input bytes
+        bool Ok = false;              // false when the engine could not start; the writer then deflates itself
+    };
+
+    // Starts `workers` threads deflating with the level of `type`.
+    TDeflateAhead(TDeflateType type, unsigned workers);
+    // Waits for the job being deflated and drops the rest.
+    ~TDeflateAhead();
+    TDeflateAhead(const TDeflateAhead&) = delete;
+    TDeflateAhead& operator=(const TDeflateAhead&) = delete;
+
+    // Queues `input` under `key` (keys are taken in increasing order).
+    void Submit(size_t key, std::vector<uint8_t> input);
+    bool Submitted(size_t key) const;
+    // Waits for the result under `key` and hands it over; nothing when it was never submitted.
+    std::optional<TResult> Take(size_t key);
+    // Forgets every job, queued, running or done; running ones finish and are dropped.
+    void Clear();
+    // Input and output bytes held by queued and finished jobs.
+    uint64_t BytesHeld() const;
+    // Jobs not taken yet.
+    size_t Count() const;
+
+private:
+    struct TJob {
+        std::vector<uint8_t> Input;
+        std::optional<TResult> Result;
+        uint64_t Generation = 0;
+    };
+    void Work();
+    static TResult Deflate(const std::vector<uint8_t>& input, TDeflateType type);
+
+    const TDeflateType FType;
+    mutable std::mutex FLock;
+    std::condition_variable FWake;  // a job was queued, or the pool is ending
+    std::condition_variable FDone;  // a job was finished
+    std::map<size_t, TJob> FJobs;
+    std::deque<size_t> FQueue;  // keys waiting for a worker, oldest first
+    uint64_t FGeneration = 0;   // raised by Clear: results of older jobs are dropped
+    uint64_t FHeld = 0;
+    bool FEnding = false;
+    std::vector<std::thread> FWorkers;
+};
+
+}  // namespace archive

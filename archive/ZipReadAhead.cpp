@@ -1,0 +1,115 @@
+// Deflating ahead: while the writer writes one entry, worker threads deflate the next files in memory.
+// The writer still opens every file, fires every event and writes every header in entry order; it only
+// takes the deflated bytes from a worker instead of making them itself. A handler that runs between
+// entries could change a file already read, so reading ahead happens only while no such handler is
+// assigned, and an error (whose handler may act) drops everything read ahead.
+#include <algorithm>
+#include <thread>
+
+#include "archive/ZipBase.h"
+#include "framework/Application.h"
+
+namespace archive {
+
+namespace {
+constexpr uint64_t kAheadEntryLimit = 1024 * 1024;  // larger files are deflated by the writer, streaming
+constexpr uint64_t kAheadBytes = 8 * 1024 * 1024;   // input and output held for entries not written yet
+constexpr size_t kAheadJobs = 64;
+constexpr unsigned kMaxWorkers = 4;
+
+// The whole file, if it still has the size the scan found.
+bool ReadWhole(const std::string& path, uint64_t size, std::vector<uint8_t>& bytes) {
+    TFileStream32 file(path, platform::fmOpenRead | platform::fmShareDenyNone);
+    if (!file.Valid() || file.Size() != static_cast<int64_t>(size))
+        return false;
+    bytes.resize(size);
+    size_t got = 0;
+    while (got < size) {
+        const int32_t n = file.Read(bytes.data() + got, static_cast<int32_t>(size - got));
+        if (n <= 0)
+            return false;
+        got += static_cast<size_t>(n);
+    }
+    return true;
+}
+}  // namespace
+
+TZipBase::~TZipBase() = default;
+
+bool TZipBase::ReadAheadAllowed() const {
+    return !OnBegin && !OnEnd && !OnProgress && DeflateType != dtDeflateS && std::thread::hardware_concurrency() > 1;
+}
+
+bool TZipBase::ReadAheadEligible(const TCompEntry& entry) const {
+    return entry.Record.Action == eaCompress && !entry.FullPath.empty() &&
+           entry.FullPath.back() != platform::PathDelim && entry.SourceSize > 0 &&
+           entry.SourceSize <= kAheadEntryLimit && EncoderFor(entry.StoredName) == DeflateType &&
+           !(FCompressionMethod == cmTempFile && entry.FullPath == TempFileName());
+}
+
+void TZipBase::ReadAhead(size_t from) {
+    if (!ReadAheadAllowed())
+        return;
+    if (!FAhead)
+        FAhead = std::make_unique<TDeflateAhead>(DeflateType,
+                                                 std::min(std::thread::hardware_concurrency(), kMaxWorkers));
+    auto& list = Entries().Entries;
+    for (size_t i = std::max(from, FAheadNext); i < list.size(); ++i) {
+        if (FAhead->Count() >= kAheadJobs || FAhead->BytesHeld() >= kAheadBytes)
+            return;
+        FAheadNext = i + 1;
+        std::vector<uint8_t> bytes;
+        if (ReadAheadEligible(list[i]) && ReadWhole(list[i].FullPath, list[i].SourceSize, bytes))
+            FAhead->Submit(i, std::move(bytes));
+    }
+}
+
+std::optional<TDeflateAhead::TResult> TZipBase::TakeAhead(const TCompEntry& entry) {
+    if (!FAhead)
+        return std::nullopt;
+    return FAhead->Take(static_cast<size_t>(&entry - Entries().Entries.data()));
+}
+
+void TZipBase::DropAhead() {
+    if (FAhead)
+        FAhead->Clear();
+    FAheadNext = 0;
+}
+
+void TZipBase::NewEntriesDone() {
+    FAhead.reset();
+    FAheadNext = 0;
+}
+
+void TZipBase::ReportError(const std::string& fileName, const std::string& extendedMsg, int32_t code) {
+    DropAhead();
+    TCompBase::ReportError(fileName, extendedMsg, code);
+}
+
+void TZipBase::RaiseError(const std::string& fileName, const std::string& extendedMsg, int32_t code) {
+    DropAhead();
+    TCompBase::RaiseError(fileName, extendedMsg, code);
+}
+
+// The same outcome as deflating `source` here: the bytes, the CRC, the bytes-left count and the rule
+// that a small file which does not shrink is stored.
+bool TZipBase::WriteDeflatedAhead(const TCompEntry& entry, TStream32& source, TEntryData& data) {
+    std::optional<TDeflateAhead::TResult> ahead = TakeAhead(entry);
+    if (!ahead || !ahead->Ok || source.Size() != static_cast<int64_t>(ahead->Size))
+        return false;
+    fw::Application().ProcessMessages();
+    if (Cancel())
+        return true;
+    FBytesLeft -= static_cast<int64_t>(ahead->Size);
+    if (ahead->Size < kSmallFileLimit && ahead->Packed.size() > ahead->Size) {
+        FBytesLeft += static_cast<int64_t>(ahead->Size);
+        data = StoreData(source, entry.SourceSize);
+        return true;
+    }
+    data.Crc = ahead->Crc;
+    data.Size = ahead->Size;
+    Output().WriteBuffer(ahead->Packed.data(), static_cast<int64_t>(ahead->Packed.size()));
+    return true;
+}
+
+}  // namespace archive
