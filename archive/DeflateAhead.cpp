@@ -48,7 +48,9 @@ std::optional<TDeflateAhead::TResult> TDeflateAhead::Take(size_t key) {
     FDone.wait(lock, [&] { return it->second.Result.has_value(); });
     std::optional<TResult> result = std::move(it->second.Result);
     FHeld -= it->second.Input.size() + result->Packed.size();
+    std::vector<uint8_t> input = std::move(it->second.Input);
     FJobs.erase(it);
+    Recycle(std::move(input));
     return result;
 }
 
@@ -58,6 +60,27 @@ void TDeflateAhead::Clear() {
     FJobs.clear();
     FHeld = 0;
     ++FGeneration;
+}
+
+std::vector<uint8_t> TDeflateAhead::TakeBuffer() {
+    std::lock_guard<std::mutex> lock(FLock);
+    if (FSpare.empty())
+        return {};
+    std::vector<uint8_t> buffer = std::move(FSpare.back());
+    FSpare.pop_back();
+    return buffer;
+}
+
+void TDeflateAhead::GiveBack(std::vector<uint8_t> buffer) {
+    std::lock_guard<std::mutex> lock(FLock);
+    Recycle(std::move(buffer));
+}
+
+void TDeflateAhead::Recycle(std::vector<uint8_t> buffer) {
+    constexpr size_t kMaxSpare = 16;
+    buffer.clear();
+    if (FSpare.size() < kMaxSpare)
+        FSpare.push_back(std::move(buffer));
 }
 
 uint64_t TDeflateAhead::BytesHeld() const {
@@ -83,8 +106,13 @@ void TDeflateAhead::Work() {
         // The input stays with the job while the lock is down: only Clear and Take remove jobs,
         // and Take waits for the result; Clear moves the input out of the map first.
         std::vector<uint8_t> input = std::move(job.Input);
+        TResult result;
+        if (!FSpare.empty()) {
+            result.Packed = std::move(FSpare.back());
+            FSpare.pop_back();
+        }
         lock.unlock();
-        TResult result = Deflate(input, FType);
+        Deflate(input, FType, result);
         lock.lock();
         const auto it = FJobs.find(key);
         if (it == FJobs.end() || it->second.Generation != generation || generation != FGeneration)
@@ -96,24 +124,43 @@ void TDeflateAhead::Work() {
     }
 }
 
-TDeflateAhead::TResult TDeflateAhead::Deflate(const std::vector<uint8_t>& input, TDeflateType type) {
-    TResult result;
-    fw::TMemoryStream packed;
-    {
-        TCompressStream deflater(packed, type);
-        if (deflater.InitResult() != Z_OK)
-            return result;
-        for (size_t at = 0; at < input.size(); at += kDeflateChunk) {
-            const auto n = static_cast<int32_t>(std::min<size_t>(kDeflateChunk, input.size() - at));
-            deflater.Write(input.data() + at, n);
-        }
-        deflater.Finish();
-        result.Crc = input.empty() ? 0 : deflater.Crc();
+namespace {
+// The deflater's output, appended to a vector that may come with memory from an earlier result.
+class TAppendStream : public fw::TStream {
+public:
+    explicit TAppendStream(std::vector<uint8_t>& bytes) : FBytes(bytes) {}
+    int32_t Read(void*, int32_t) override { return 0; }
+    int32_t Write(const void* buffer, int32_t count) override {
+        const auto* p = static_cast<const uint8_t*>(buffer);
+        FBytes.insert(FBytes.end(), p, p + std::max(count, 0));
+        return std::max(count, 0);
     }
-    result.Packed = packed.Bytes();
+    int64_t Seek(int64_t offset, fw::TSeekOrigin origin) override {
+        const auto end = static_cast<int64_t>(FBytes.size());
+        // Only ever asked where it stands, or told to stay at the end.
+        return (origin == fw::soCurrent && offset == 0) || (origin == fw::soBeginning && offset == end) ? end : -1;
+    }
+    void SetSize(int64_t) override {}
+
+private:
+    std::vector<uint8_t>& FBytes;
+};
+}  // namespace
+
+void TDeflateAhead::Deflate(const std::vector<uint8_t>& input, TDeflateType type, TResult& result) {
+    result.Packed.clear();
+    TAppendStream packed(result.Packed);
+    TCompressStream deflater(packed, type);
+    if (deflater.InitResult() != Z_OK)
+        return;
+    for (size_t at = 0; at < input.size(); at += kDeflateChunk) {
+        const auto n = static_cast<int32_t>(std::min<size_t>(kDeflateChunk, input.size() - at));
+        deflater.Write(input.data() + at, n);
+    }
+    deflater.Finish();
+    result.Crc = input.empty() ? 0 : deflater.Crc();
     result.Size = input.size();
     result.Ok = true;
-    return result;
 }
 
 }  // namespace archive

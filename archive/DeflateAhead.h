@@ -38,6 +38,10 @@ public:
     std::optional<TResult> Take(size_t key);
     // Forgets every job, queued, running or done; running ones finish and are dropped.
     void Clear();
+    // Buffers go round: a spent one handed back keeps its memory for the next file or result, so the
+    // heaps of the threads do not shrink and grow again for every entry.
+    std::vector<uint8_t> TakeBuffer();
+    void GiveBack(std::vector<uint8_t> buffer);
     // Input and output bytes held by queued and finished jobs.
     uint64_t BytesHeld() const;
     // Jobs not taken yet.
@@ -50,7 +54,8 @@ private:
         uint64_t Generation = 0;
     };
     void Work();
-    static TResult Deflate(const std::vector<uint8_t>& input, TDeflateType type);
+    void Recycle(std::vector<uint8_t> buffer);  // with the lock held
+    static void Deflate(const std::vector<uint8_t>& input, TDeflateType type, TResult& result);
 
     const TDeflateType FType;
     mutable std::mutex FLock;
@@ -60,6 +65,7 @@ private:
     std::deque<size_t> FQueue;  // keys waiting for a worker, oldest first
     uint64_t FGeneration = 0;   // raised by Clear: results of older jobs are dropped
     uint64_t FHeld = 0;
+    std::vector<std::vector<uint8_t>> FSpare;
     bool FEnding = false;
     std::vector<std::thread> FWorkers;
 };

@@ -17,6 +17,12 @@ constexpr uint64_t kAheadBytes = 8 * 1024 * 1024;   // input and output held for
 constexpr size_t kAheadJobs = 64;
 constexpr unsigned kMaxWorkers = 4;
 
+// Asked once: the library reads a system file to answer.
+unsigned Cores() {
+    static const unsigned cores = std::thread::hardware_concurrency();
+    return cores;
+}
+
 // The whole file, if it still has the size the scan found.
 bool ReadWhole(const std::string& path, uint64_t size, std::vector<uint8_t>& bytes) {
     TFileStream32 file(path, platform::fmOpenRead | platform::fmShareDenyNone);
@@ -37,7 +43,7 @@ bool ReadWhole(const std::string& path, uint64_t size, std::vector<uint8_t>& byt
 TZipBase::~TZipBase() = default;
 
 bool TZipBase::ReadAheadAllowed() const {
-    return !OnBegin && !OnEnd && !OnProgress && DeflateType != dtDeflateS && std::thread::hardware_concurrency() > 1;
+    return !OnBegin && !OnEnd && !OnProgress && DeflateType != dtDeflateS && Cores() > 1;
 }
 
 bool TZipBase::ReadAheadEligible(const TCompEntry& entry) const {
@@ -52,15 +58,19 @@ void TZipBase::ReadAhead(size_t from) {
         return;
     if (!FAhead)
         FAhead = std::make_unique<TDeflateAhead>(DeflateType,
-                                                 std::min(std::thread::hardware_concurrency(), kMaxWorkers));
+                                                 std::min(Cores(), kMaxWorkers));
     auto& list = Entries().Entries;
     for (size_t i = std::max(from, FAheadNext); i < list.size(); ++i) {
         if (FAhead->Count() >= kAheadJobs || FAhead->BytesHeld() >= kAheadBytes)
             return;
         FAheadNext = i + 1;
-        std::vector<uint8_t> bytes;
-        if (ReadAheadEligible(list[i]) && ReadWhole(list[i].FullPath, list[i].SourceSize, bytes))
+        if (!ReadAheadEligible(list[i]))
+            continue;
+        std::vector<uint8_t> bytes = FAhead->TakeBuffer();
+        if (ReadWhole(list[i].FullPath, list[i].SourceSize, bytes))
             FAhead->Submit(i, std::move(bytes));
+        else
+            FAhead->GiveBack(std::move(bytes));
     }
 }
 
@@ -109,6 +119,7 @@ bool TZipBase::WriteDeflatedAhead(const TCompEntry& entry, TStream32& source, TE
     data.Crc = ahead->Crc;
     data.Size = ahead->Size;
     Output().WriteBuffer(ahead->Packed.data(), static_cast<int64_t>(ahead->Packed.size()));
+    FAhead->GiveBack(std::move(ahead->Packed));
     return true;
 }
 
