@@ -63,7 +63,9 @@ private:
 // windows see rewritten bytes, and bytes past the buffer are read from the file only after those writes.
 bool ScanAndReplace(const TPatchedFile& file, int64_t size, const std::string& search, const std::string& replace) {
     const size_t length = search.size();
-    std::vector<char> buffer(std::max(kReplaceChunk, 2 * length));
+    // A file smaller than a chunk is read whole into a buffer of its own size.
+    const size_t chunk = static_cast<size_t>(std::min<int64_t>(static_cast<int64_t>(kReplaceChunk), size));
+    std::vector<char> buffer(std::max(chunk, 2 * length));
     bool found = false;
     int64_t start = 0;  // file offset of buffer[0]
     size_t held = 0;    // bytes in the buffer

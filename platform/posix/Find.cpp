@@ -63,16 +63,24 @@ bool ListedBefore(const TFindData& a, const TFindData& b) {
     return a.Name < b.Name;
 }
 
+// One statx call gives the type, size and all three times; a dangling link is described as the link.
+// The creation time is the birth time where the file system keeps one, else the status-change time, as
+// Wine reports it.
 bool Describe(int dirFd, const std::string& name, TFindData& data) {
-    struct stat st {};
-    if (::fstatat(dirFd, name.c_str(), &st, 0) != 0 && ::fstatat(dirFd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0)
+    constexpr unsigned kWanted = STATX_BASIC_STATS | STATX_BTIME;
+    struct statx sx {};
+    if (::statx(dirFd, name.c_str(), AT_STATX_DONT_SYNC, kWanted, &sx) != 0 &&
+        ::statx(dirFd, name.c_str(), AT_STATX_DONT_SYNC | AT_SYMLINK_NOFOLLOW, kWanted, &sx) != 0)
         return false;
+    const auto time = [](const statx_timestamp& t) { return posix::FromTimespec(timespec{t.tv_sec, t.tv_nsec}); };
+    struct stat st {};
+    st.st_mode = sx.stx_mode;
     data.Name = name;
     data.Attr = posix::AttributesOf(st, name);
-    data.Size = S_ISDIR(st.st_mode) ? 0 : static_cast<uint64_t>(st.st_size);
-    data.CreationTime = posix::CreationTime(dirFd, name.c_str(), 0, st);
-    data.LastAccessTime = posix::FromTimespec(st.st_atim);
-    data.LastWriteTime = posix::FromTimespec(st.st_mtim);
+    data.Size = S_ISDIR(sx.stx_mode) ? 0 : sx.stx_size;
+    data.CreationTime = time((sx.stx_mask & STATX_BTIME) ? sx.stx_btime : sx.stx_ctime);
+    data.LastAccessTime = time(sx.stx_atime);
+    data.LastWriteTime = time(sx.stx_mtime);
     return true;
 }
 

@@ -27,8 +27,5 @@ std::string DirName(const std::string& path);  // "." for a bare name
 
 TFileTime FromTimespec(const timespec& ts);
 timespec ToTimespec(const TFileTime& ft);
-// The birth time where the file system keeps one, else the status-change time, as Wine reports it.
-// `name` is looked up in `dirFd` with the statx `flags` (AT_EMPTY_PATH with "" for the descriptor itself).
-TFileTime CreationTime(int dirFd, const char* name, int flags, const struct stat& st);
 
 }  // namespace platform::posix

@@ -82,13 +82,6 @@ timespec ToTimespec(const TFileTime& ft) {
     return ts;
 }
 
-TFileTime CreationTime(int dirFd, const char* name, int flags, const struct stat& st) {
-    struct statx sx {};
-    if (::statx(dirFd, name, flags | AT_STATX_DONT_SYNC, STATX_BTIME, &sx) == 0 && (sx.stx_mask & STATX_BTIME))
-        return FromTimespec(timespec{static_cast<time_t>(sx.stx_btime.tv_sec), sx.stx_btime.tv_nsec});
-    return FromTimespec(st.st_ctim);
-}
-
 }  // namespace posix
 
 bool FileTimeToLocalFileTime(const TFileTime& utc, TFileTime& local) {
