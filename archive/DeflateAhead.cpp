@@ -48,9 +48,8 @@ std::optional<TDeflateAhead::TResult> TDeflateAhead::Take(size_t key) {
     FDone.wait(lock, [&] { return it->second.Result.has_value(); });
     std::optional<TResult> result = std::move(it->second.Result);
     FHeld -= it->second.Input.size() + result->Packed.size();
-    std::vector<uint8_t> input = std::move(it->second.Input);
+    result->Input = std::move(it->second.Input);
     FJobs.erase(it);
-    Recycle(std::move(input));
     return result;
 }
 
@@ -72,13 +71,9 @@ std::vector<uint8_t> TDeflateAhead::TakeBuffer() {
 }
 
 void TDeflateAhead::GiveBack(std::vector<uint8_t> buffer) {
-    std::lock_guard<std::mutex> lock(FLock);
-    Recycle(std::move(buffer));
-}
-
-void TDeflateAhead::Recycle(std::vector<uint8_t> buffer) {
     constexpr size_t kMaxSpare = 16;
     buffer.clear();
+    std::lock_guard<std::mutex> lock(FLock);
     if (FSpare.size() < kMaxSpare)
         FSpare.push_back(std::move(buffer));
 }

@@ -18,6 +18,7 @@ namespace archive {
 class TDeflateAhead {
 public:
     struct TResult {
+        std::vector<uint8_t> Input;   // the file as it was read
         std::vector<uint8_t> Packed;  // the raw deflate stream of the whole input
         uint32_t Crc = 0;             // CRC-32 of the input (0 when empty)
         uint64_t Size = 0;            // input bytes
@@ -54,7 +55,6 @@ private:
         uint64_t Generation = 0;
     };
     void Work();
-    void Recycle(std::vector<uint8_t> buffer);  // with the lock held
     static void Deflate(const std::vector<uint8_t>& input, TDeflateType type, TResult& result);
 
     const TDeflateType FType;

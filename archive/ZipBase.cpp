@@ -97,10 +97,13 @@ bool TZipBase::WriteNewEntry(TCompEntry& entry, int32_t number) {
     if (!go)
         return false;
     FCurrentFile = entry.FullPath;
-    ReadAhead(static_cast<size_t>(&entry - Entries().Entries.data()));
+    const auto index = static_cast<size_t>(&entry - Entries().Entries.data());
+    ReadAhead(index);
     const bool isFolder = entry.FullPath.back() == platform::PathDelim;
+    // A file read ahead was opened a moment ago, with no handler run since: it is not opened again.
+    const bool readAhead = FAhead && FAhead->Submitted(index);
     std::unique_ptr<TFileStream32> source;
-    if (!isFolder) {
+    if (!isFolder && !readAhead) {
         source = std::make_unique<TFileStream32>(entry.FullPath, platform::fmOpenRead | platform::fmShareDenyNone);
         if (!source->Valid()) {
             ReportError(entry.FullPath, "", kMsgErrorOpeningFile);
@@ -147,8 +150,8 @@ void TZipBase::WriteEntryBody(TCompEntry& entry, TStream32* source) {
         WriteBytes(out, header.data(), header.size());
     };
     writeHeader();  // placeholder, completed below
-    const TEntryData data =
-        source && entry.SourceSize > 0 ? WriteData(entry, *source) : TEntryData{};
+    const bool isFolder = entry.FullPath.back() == platform::PathDelim;
+    const TEntryData data = !isFolder && entry.SourceSize > 0 ? WriteData(entry, source) : TEntryData{};
     if (Cancel())
         return;
     const auto end = static_cast<uint64_t>(out.Position());
@@ -180,15 +183,18 @@ void TZipBase::WriteEntryBody(TCompEntry& entry, TStream32* source) {
     entry.Record.Extra = extended ? SizeExtension(entry.Record, true, offset) : std::vector<uint8_t>{};
 }
 
-TZipBase::TEntryData TZipBase::WriteData(const TCompEntry& entry, TStream32& source) {
+TZipBase::TEntryData TZipBase::WriteData(const TCompEntry& entry, TStream32* file) {
+    TEntryData data;
+    data.Method = kMethodDeflated;
+    if (!file) {
+        WriteDeflatedAhead(entry, data);
+        return data;
+    }
+    TStream32& source = *file;
     const uint64_t size = entry.SourceSize;
     const TDeflateType type = EncoderFor(entry.StoredName);
     if (type == dtDeflateS)
         return StoreData(source, size);
-    TEntryData data;
-    data.Method = kMethodDeflated;
-    if (WriteDeflatedAhead(entry, source, data))
-        return data;
     if (size >= kSmallFileLimit) {
         DeflateInto(source, Output(), type, data.Crc);
         data.Size = static_cast<uint64_t>(source.Position());
@@ -208,7 +214,7 @@ TZipBase::TEntryData TZipBase::WriteData(const TCompEntry& entry, TStream32& sou
     return data;
 }
 
-TZipBase::TEntryData TZipBase::StoreData(TStream32& source, uint64_t size) {
+TZipBase::TEntryData TZipBase::StoreData(fw::TStream& source, uint64_t size) {
     TEntryData data;
     uint32_t crc = kCrcInit;
     for (;;) {

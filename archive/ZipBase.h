@@ -48,10 +48,11 @@ private:
         uint32_t Crc = 0;
         uint64_t Size = 0;  // bytes read from the source
     };
+    // `source` is null for a file that was read ahead.
     void WriteEntryBody(TCompEntry& entry, TStream32* source);
-    TEntryData WriteData(const TCompEntry& entry, TStream32& source);
-    bool WriteDeflatedAhead(const TCompEntry& entry, TStream32& source, TEntryData& data);
-    TEntryData StoreData(TStream32& source, uint64_t size);
+    TEntryData WriteData(const TCompEntry& entry, TStream32* source);
+    void WriteDeflatedAhead(const TCompEntry& entry, TEntryData& data);
+    TEntryData StoreData(fw::TStream& source, uint64_t size);
     bool DeflateInto(TStream32& source, fw::TStream& target, TDeflateType type, uint32_t& crc);
     bool CopyBytes(fw::TStream& source, uint64_t count);
     void FailWrite(const std::string& fileName);

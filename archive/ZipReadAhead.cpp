@@ -23,20 +23,23 @@ unsigned Cores() {
     return cores;
 }
 
-// The whole file, if it still has the size the scan found.
+// The whole file, if it still has the size the scan found: asking for one byte more and getting exactly
+// the size proves it, without asking the system for the size.
 bool ReadWhole(const std::string& path, uint64_t size, std::vector<uint8_t>& bytes) {
     TFileStream32 file(path, platform::fmOpenRead | platform::fmShareDenyNone);
-    if (!file.Valid() || file.Size() != static_cast<int64_t>(size))
+    if (!file.Valid())
         return false;
-    bytes.resize(size);
+    bytes.resize(size + 1);
     size_t got = 0;
-    while (got < size) {
-        const int32_t n = file.Read(bytes.data() + got, static_cast<int32_t>(size - got));
-        if (n <= 0)
-            return false;
-        got += static_cast<size_t>(n);
+    while (got <= size) {
+        const auto want = static_cast<int32_t>(size + 1 - got);
+        const int32_t n = file.Read(bytes.data() + got, want);
+        got += static_cast<size_t>(std::max(n, 0));
+        if (n < want)  // the end of the file (a short read of another kind only costs the read-ahead)
+            break;
     }
-    return true;
+    bytes.resize(got);
+    return got == size;
 }
 }  // namespace
 
@@ -101,26 +104,26 @@ void TZipBase::RaiseError(const std::string& fileName, const std::string& extend
     TCompBase::RaiseError(fileName, extendedMsg, code);
 }
 
-// The same outcome as deflating `source` here: the bytes, the CRC, the bytes-left count and the rule
-// that a small file which does not shrink is stored.
-bool TZipBase::WriteDeflatedAhead(const TCompEntry& entry, TStream32& source, TEntryData& data) {
+// The same outcome as deflating the file here: the bytes, the CRC, the bytes-left count, the rule that a
+// small file which does not shrink is stored, and an engine that could not start leaving the entry empty.
+void TZipBase::WriteDeflatedAhead(const TCompEntry& entry, TEntryData& data) {
     std::optional<TDeflateAhead::TResult> ahead = TakeAhead(entry);
-    if (!ahead || !ahead->Ok || source.Size() != static_cast<int64_t>(ahead->Size))
-        return false;
     fw::Application().ProcessMessages();
-    if (Cancel())
-        return true;
-    FBytesLeft -= static_cast<int64_t>(ahead->Size);
+    if (!ahead || Cancel() || !ahead->Ok)
+        return;
     if (ahead->Size < kSmallFileLimit && ahead->Packed.size() > ahead->Size) {
-        FBytesLeft += static_cast<int64_t>(ahead->Size);
-        data = StoreData(source, entry.SourceSize);
-        return true;
+        fw::TMemoryStream input;
+        input.WriteBuffer(ahead->Input.data(), static_cast<int64_t>(ahead->Input.size()));
+        input.SetPosition(0);
+        data = StoreData(input, entry.SourceSize);
+    } else {
+        FBytesLeft -= static_cast<int64_t>(ahead->Size);
+        data.Crc = ahead->Crc;
+        data.Size = ahead->Size;
+        Output().WriteBuffer(ahead->Packed.data(), static_cast<int64_t>(ahead->Packed.size()));
     }
-    data.Crc = ahead->Crc;
-    data.Size = ahead->Size;
-    Output().WriteBuffer(ahead->Packed.data(), static_cast<int64_t>(ahead->Packed.size()));
+    FAhead->GiveBack(std::move(ahead->Input));
     FAhead->GiveBack(std::move(ahead->Packed));
-    return true;
 }
 
 }  // namespace archive
