@@ -1,7 +1,6 @@
 // The writer's temporary output file and its final move onto the archive.
 #include "archive/TempFileStream.h"
 
-#include <cctype>
 #include <vector>
 
 #include "archive/UnZipPaths.h"
@@ -41,12 +40,6 @@ bool CopyHandle(platform::THandle source, platform::THandle target, const TTempF
 
 }  // namespace
 
-bool SameDrive(const std::string& a, const std::string& b) {
-    const auto drive = [](const std::string& p) { return p.size() >= 2 && p[1] == ':'; };
-    return drive(a) && drive(b) &&
-           std::tolower(static_cast<unsigned char>(a[0])) == std::tolower(static_cast<unsigned char>(b[0]));
-}
-
 TTempFileStream::TTempFileStream(const std::string& folder) : THandleStream32(platform::kInvalidHandle) {
     ForceDirectories(folder);
     FHandle = CreateUnique(folder, FFileName);
@@ -68,7 +61,7 @@ void TTempFileStream::CloseHandle() {
 bool TTempFileStream::MoveTo(const std::string& target, uint32_t& errorCode, const TProgress& progress) {
     CloseHandle();
     const bool moved =
-        SameDrive(FFileName, target) ? platform::ReplaceFile(FFileName, target) : CopyTo(target, progress);
+        platform::SameVolume(FFileName, target) ? platform::ReplaceFile(FFileName, target) : CopyTo(target, progress);
     errorCode = moved ? platform::kErrorSuccess : platform::LastError();
     // Whatever happened, the temporary file is either gone or must stay: it may be the only copy.
     FGone = true;

@@ -36,7 +36,4 @@ private:
     bool FGone = false;  // moved away or deliberately kept: nothing to delete
 };
 
-// True when both paths name a drive ("X:...") and it is the same letter.
-bool SameDrive(const std::string& a, const std::string& b);
-
 }  // namespace archive

@@ -129,6 +129,9 @@ bool CopyFile(const std::string& from, const std::string& to, bool failIfExists)
 bool DeleteFile(const std::string& path);
 bool MoveFile(const std::string& from, const std::string& to);     // fails when `to` exists
 bool ReplaceFile(const std::string& from, const std::string& to);  // moves, replacing an existing `to` in one step
+// True when both files lie on one volume, where a move is a rename: the same drive letter on Windows,
+// the same file system (that of each path's folder) on POSIX.
+bool SameVolume(const std::string& a, const std::string& b);
 std::string GetTempPath();                                         // ends with the delimiter
 // Creates an empty file "<prefix><hex>.tmp" in `folder` and returns its path; empty on failure.
 std::string GetTempFileName(const std::string& folder, const std::string& prefix);

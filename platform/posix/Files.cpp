@@ -140,6 +140,12 @@ bool ReplaceFile(const std::string& from, const std::string& to) {
     return posix::Fail(errno, errno == ENOENT && ::access(from.c_str(), F_OK) == 0 ? to : from);
 }
 
+bool SameVolume(const std::string& a, const std::string& b) {
+    struct stat sa {}, sb {};
+    return ::stat(posix::DirName(a).c_str(), &sa) == 0 && ::stat(posix::DirName(b).c_str(), &sb) == 0 &&
+           sa.st_dev == sb.st_dev;
+}
+
 std::string GetTempPath() {
     const char* env = std::getenv("TMPDIR");
     std::string path = env && *env ? env : "/tmp";

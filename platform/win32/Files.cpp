@@ -1,4 +1,5 @@
 // Attributes, folders, files by name, temporary names and drive readiness over the Win32 API.
+#include <cctype>
 #include <vector>
 
 #include "platform/win32/Win.h"
@@ -69,6 +70,12 @@ bool CopyFile(const std::string& from, const std::string& to, bool failIfExists)
 
 bool DeleteFile(const std::string& path) {
     return ::DeleteFileA(path.c_str()) != 0;
+}
+
+bool SameVolume(const std::string& a, const std::string& b) {
+    const auto drive = [](const std::string& p) { return p.size() >= 2 && p[1] == ':'; };
+    return drive(a) && drive(b) &&
+           std::tolower(static_cast<unsigned char>(a[0])) == std::tolower(static_cast<unsigned char>(b[0]));
 }
 
 bool MoveFile(const std::string& from, const std::string& to) {

@@ -239,4 +239,18 @@ TEST(PlatformErrors, LastErrorIsKeptAndHasAText) {
     }
 }
 
+// Where a move is a rename: the writer moves its temporary archive then, and copies it otherwise.
+TEST(PlatformSameVolume, OneFolderIsOneVolume) {
+    testutil::TTempDir dir;
+    EXPECT_TRUE(platform::SameVolume(dir / "a.tmp", dir / "b.jar"));
+#ifdef _WIN32
+    EXPECT_TRUE(platform::SameVolume("C:\\x\\a.tmp", "c:\\y\\b.jar"));
+    EXPECT_FALSE(platform::SameVolume("C:\\x\\a.tmp", "D:\\x\\b.jar"));
+    EXPECT_FALSE(platform::SameVolume("\\\\server\\share\\a.tmp", "\\\\server\\share\\b.jar"));
+#else
+    EXPECT_FALSE(platform::SameVolume(dir / "a.tmp", "/proc/self/b.jar"));  // another file system
+    EXPECT_FALSE(platform::SameVolume(dir / "a.tmp", "/no/such/folder/b.jar"));
+#endif
+}
+
 }  // namespace
