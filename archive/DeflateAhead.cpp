@@ -98,8 +98,8 @@ void TDeflateAhead::Work() {
         FQueue.pop_front();
         TJob& job = FJobs.at(key);
         const uint64_t generation = job.Generation;
-        // The input stays with the job while the lock is down: only Clear and Take remove jobs,
-        // and Take waits for the result; Clear moves the input out of the map first.
+        // The worker holds the input while the lock is down; the job may be cleared meanwhile, and a new
+        // job may even take its key, so the result goes back only to the same job.
         std::vector<uint8_t> input = std::move(job.Input);
         TResult result;
         if (!FSpare.empty()) {
@@ -110,7 +110,7 @@ void TDeflateAhead::Work() {
         Deflate(input, FType, result);
         lock.lock();
         const auto it = FJobs.find(key);
-        if (it == FJobs.end() || it->second.Generation != generation || generation != FGeneration)
+        if (it == FJobs.end() || it->second.Generation != generation)
             continue;  // cleared meanwhile
         FHeld += result.Packed.size();
         it->second.Input = std::move(input);

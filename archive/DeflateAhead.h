@@ -22,7 +22,7 @@ public:
         std::vector<uint8_t> Packed;  // the raw deflate stream of the whole input
         uint32_t Crc = 0;             // CRC-32 of the input (0 when empty)
         uint64_t Size = 0;            // input bytes
-        bool Ok = false;              // false when the engine could not start; the writer then deflates itself
+        bool Ok = false;              // false when the engine could not start
     };
 
     // Starts `workers` threads deflating with the level of `type`.

@@ -34,7 +34,7 @@ uint32_t TCustomStream::FillInput(uint32_t count) {
 
 // The inflate state and input buffer, kept from one entry to the next like the writer's engine: some
 // 170 KiB made and freed for every entry made the heap shrink and grow again each time.
-// inflateReset2 decodes exactly as a fresh state does.
+// inflateReset decodes exactly as a fresh state does.
 struct TDecompressStream::TEngine {
     z_stream Z{};
     bool Ready = false;  // initialised; inflateEnd is owed
@@ -63,17 +63,21 @@ struct TDecompressStream::TEngine {
     }
 };
 
-// One spare engine is enough: only one archive operation runs at a time.
+// One spare engine a thread, as for the writer's engine.
 std::unique_ptr<TDecompressStream::TEngine>& TDecompressStream::Spare() {
-    static std::unique_ptr<TEngine> spare;
+    static thread_local std::unique_ptr<TEngine> spare;
     return spare;
 }
 
 TDecompressStream::TDecompressStream(fw::TStream& source, int windowBits, uint64_t compressedSize)
-    : TDecompressStream(source, windowBits, compressedSize,
+    : TDecompressStream(source,
+                        windowBits,
+                        compressedSize,
                         Spare() ? std::move(Spare()) : std::make_unique<TEngine>()) {}
 
-TDecompressStream::TDecompressStream(fw::TStream& source, int windowBits, uint64_t compressedSize,
+TDecompressStream::TDecompressStream(fw::TStream& source,
+                                     int windowBits,
+                                     uint64_t compressedSize,
                                      std::unique_ptr<TEngine> engine)
     : TCustomStream(source, compressedSize, engine->Input),
       FEngine(std::move(engine)),

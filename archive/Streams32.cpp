@@ -17,10 +17,10 @@ int32_t THandleStream32::Read(void* buffer, int32_t count) {
     if (count <= 0)
         return 0;
     const int32_t n = platform::FileRead(FHandle, buffer, static_cast<uint32_t>(count));
-    if (n <= 0) {
+    if (n < 0)
         ForgetPosition();
+    if (n <= 0)  // at the end the position stays where it was
         return 0;
-    }
     if (FPosition != kUnknownPosition)
         FPosition += n;
     NotifyRead(count);

@@ -42,7 +42,7 @@ public:
     void SetSize(int64_t newSize) override;  // fw::EWriteError on failure
 
 protected:
-    // Called when the stream takes a new handle: its position is not known yet.
+    // Called when the position cannot be known: a new or closed handle, a failed read or write.
     void ForgetPosition() { FPosition = kUnknownPosition; }
 
     platform::THandle FHandle;

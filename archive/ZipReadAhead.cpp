@@ -60,8 +60,7 @@ void TZipBase::ReadAhead(size_t from) {
     if (!ReadAheadAllowed())
         return;
     if (!FAhead)
-        FAhead = std::make_unique<TDeflateAhead>(DeflateType,
-                                                 std::min(Cores(), kMaxWorkers));
+        FAhead = std::make_unique<TDeflateAhead>(DeflateType, std::min(Cores(), kMaxWorkers));
     auto& list = Entries().Entries;
     for (size_t i = std::max(from, FAheadNext); i < list.size(); ++i) {
         if (FAhead->Count() >= kAheadJobs || FAhead->BytesHeld() >= kAheadBytes)
