@@ -33,17 +33,19 @@ public:
         fw::InOutCheck(size >= 0);
         return size;
     }
-    void ReadAt(int64_t offset, char* buffer, size_t count) const {
+    void ReadAt(int64_t offset, char* buffer, size_t count) {
         Seek(offset);
         const int32_t n = platform::FileRead(FHandle, buffer, static_cast<uint32_t>(count));
         fw::InOutCheck(n >= 0);
+        FPosition += n;
         if (static_cast<size_t>(n) != count)
             throw fw::EInOutError(kReadBeyondEnd);
     }
-    void WriteAt(int64_t offset, const std::string& bytes) const {
+    void WriteAt(int64_t offset, const std::string& bytes) {
         Seek(offset);
         const int32_t n = platform::FileWrite(FHandle, bytes.data(), static_cast<uint32_t>(bytes.size()));
         fw::InOutCheck(n >= 0);
+        FPosition += n;
         if (static_cast<size_t>(n) != bytes.size())
             throw fw::EInOutError(kDiskFull);
     }
@@ -54,14 +56,21 @@ public:
     }
 
 private:
-    void Seek(int64_t offset) const { fw::InOutCheck(platform::FileSeek(FHandle, offset, platform::kSeekBegin) >= 0); }
+    // A read or write that goes on where the last one ended needs no seek.
+    void Seek(int64_t offset) {
+        if (offset == FPosition)
+            return;
+        FPosition = platform::FileSeek(FHandle, offset, platform::kSeekBegin);
+        fw::InOutCheck(FPosition >= 0);
+    }
 
     platform::THandle FHandle;
+    int64_t FPosition = 0;  // a file opened is at its start
 };
 
 // The buffer mirrors the file from `start`: every replacement goes to the file and to the buffer, so later
 // windows see rewritten bytes, and bytes past the buffer are read from the file only after those writes.
-bool ScanAndReplace(const TPatchedFile& file, int64_t size, const std::string& search, const std::string& replace) {
+bool ScanAndReplace(TPatchedFile& file, int64_t size, const std::string& search, const std::string& replace) {
     const size_t length = search.size();
     // A file smaller than a chunk is read whole into a buffer of its own size.
     const size_t chunk = static_cast<size_t>(std::min<int64_t>(static_cast<int64_t>(kReplaceChunk), size));

@@ -309,7 +309,7 @@ int32_t TCustomCClass::WriteEntries() {
         TCompEntry& entry = FList.Entries[i];
         if (entry.Record.Action != eaCompress)
             continue;
-        const int64_t before = Output().Size();
+        const int64_t before = Output().Position();  // entries are only ever appended
         if (Cancel()) {
             // Cancelled: this entry and every later one go, the output is cut back to before it.
             for (size_t j = i; j < FList.Entries.size(); ++j)

@@ -4,12 +4,24 @@
 #include <zlib.h>
 
 #include <algorithm>
+#include <chrono>
+#include <system_error>
+
+#include "framework/Exceptions.h"
 
 namespace archive {
 
+// As many workers as the system gives, at least one.
 TDeflateAhead::TDeflateAhead(TDeflateType type, unsigned workers) : FType(type) {
-    for (unsigned i = 0; i < workers; ++i)
-        FWorkers.emplace_back([this] { Work(); });
+    for (unsigned i = 0; i < workers; ++i) {
+        try {
+            FWorkers.emplace_back([this] { Work(); });
+        } catch (const std::system_error&) {
+            if (FWorkers.empty())
+                throw;
+            break;
+        }
+    }
 }
 
 TDeflateAhead::~TDeflateAhead() {
@@ -35,17 +47,36 @@ void TDeflateAhead::Submit(size_t key, std::vector<uint8_t> input) {
     FWake.notify_one();
 }
 
+void TDeflateAhead::SubmitLarge(size_t key, std::string path, std::unique_ptr<TTempFileStream> spill) {
+    {
+        std::lock_guard<std::mutex> lock(FLock);
+        TJob& job = FJobs[key];
+        job.Path = std::move(path);
+        job.Spill = std::move(spill);
+        job.Generation = FGeneration;
+        FQueue.push_back(key);
+    }
+    FWake.notify_one();
+}
+
 bool TDeflateAhead::Submitted(size_t key) const {
     std::lock_guard<std::mutex> lock(FLock);
     return FJobs.count(key) != 0;
 }
 
-std::optional<TDeflateAhead::TResult> TDeflateAhead::Take(size_t key) {
+std::optional<TDeflateAhead::TResult> TDeflateAhead::Take(size_t key, const std::function<void()>& idle) {
+    constexpr auto kIdleEvery = std::chrono::milliseconds(20);
     std::unique_lock<std::mutex> lock(FLock);
     const auto it = FJobs.find(key);
     if (it == FJobs.end())
         return std::nullopt;
-    FDone.wait(lock, [&] { return it->second.Result.has_value(); });
+    while (!FDone.wait_for(lock, kIdleEvery, [&] { return it->second.Result.has_value(); })) {
+        if (!idle)
+            continue;
+        lock.unlock();
+        idle();
+        lock.lock();
+    }
     std::optional<TResult> result = std::move(it->second.Result);
     FHeld -= it->second.Input.size() + result->Packed.size();
     result->Input = std::move(it->second.Input);
@@ -88,6 +119,12 @@ size_t TDeflateAhead::Count() const {
     return FJobs.size();
 }
 
+size_t TDeflateAhead::LargeCount() const {
+    std::lock_guard<std::mutex> lock(FLock);
+    return static_cast<size_t>(
+        std::count_if(FJobs.begin(), FJobs.end(), [](const auto& job) { return !job.second.Path.empty(); }));
+}
+
 void TDeflateAhead::Work() {
     std::unique_lock<std::mutex> lock(FLock);
     for (;;) {
@@ -101,13 +138,18 @@ void TDeflateAhead::Work() {
         // The worker holds the input while the lock is down; the job may be cleared meanwhile, and a new
         // job may even take its key, so the result goes back only to the same job.
         std::vector<uint8_t> input = std::move(job.Input);
+        const std::string path = job.Path;
         TResult result;
-        if (!FSpare.empty()) {
+        result.Spill = std::move(job.Spill);
+        if (!FSpare.empty() && path.empty()) {
             result.Packed = std::move(FSpare.back());
             FSpare.pop_back();
         }
         lock.unlock();
-        Deflate(input, FType, result);
+        if (path.empty())
+            Deflate(input, FType, result);
+        else
+            DeflateFile(path, FType, result);
         lock.lock();
         const auto it = FJobs.find(key);
         if (it == FJobs.end() || it->second.Generation != generation)
@@ -155,6 +197,36 @@ void TDeflateAhead::Deflate(const std::vector<uint8_t>& input, TDeflateType type
     deflater.Finish();
     result.Crc = input.empty() ? 0 : deflater.Crc();
     result.Size = input.size();
+    result.Ok = true;
+}
+
+// Read and deflated in the writer's pieces, to the end of the file as the writer would; any failure leaves
+// the result not Ok and the writer does the file itself.
+void TDeflateAhead::DeflateFile(const std::string& path, TDeflateType type, TResult& result) {
+    TFileStream32 source(path, platform::fmOpenRead | platform::fmShareDenyNone);
+    if (!source.Valid() || !result.Spill || !result.Spill->Valid())
+        return;
+    TCompressStream deflater(*result.Spill, type);
+    if (deflater.InitResult() != Z_OK)
+        return;
+    std::vector<uint8_t> chunk(kDeflateChunk);
+    uint64_t size = 0;
+    try {
+        for (;;) {
+            const int32_t n = source.Read(chunk.data(), kDeflateChunk);
+            if (n <= 0)
+                break;
+            if (deflater.Write(chunk.data(), n) != n)
+                return;
+            size += static_cast<uint64_t>(n);
+        }
+        deflater.Finish();
+    } catch (const fw::EWriteError&) {
+        return;  // the temporary folder is full
+    }
+    result.SpillSize = static_cast<uint64_t>(result.Spill->Position());
+    result.Crc = deflater.Crc();
+    result.Size = size;
     result.Ok = true;
 }
 

@@ -5,13 +5,17 @@
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <optional>
+#include <string>
 #include <thread>
 #include <vector>
 
 #include "archive/CompressStream.h"
+#include "archive/TempFileStream.h"
 
 namespace archive {
 
@@ -20,12 +24,15 @@ public:
     struct TResult {
         std::vector<uint8_t> Input;   // the file as it was read
         std::vector<uint8_t> Packed;  // the raw deflate stream of the whole input
-        uint32_t Crc = 0;             // CRC-32 of the input (0 when empty)
-        uint64_t Size = 0;            // input bytes
-        bool Ok = false;              // false when the engine could not start
+        // A large file is read by the worker and deflated into a temporary file instead.
+        std::unique_ptr<TTempFileStream> Spill;
+        uint64_t SpillSize = 0;  // deflated bytes in Spill
+        uint32_t Crc = 0;        // CRC-32 of the input (0 when empty)
+        uint64_t Size = 0;       // input bytes
+        bool Ok = false;         // false when the engine could not start (or a large file failed)
     };
 
-    // Starts `workers` threads deflating with the level of `type`.
+    // Starts up to `workers` threads deflating with the level of `type`; std::system_error when none starts.
     TDeflateAhead(TDeflateType type, unsigned workers);
     // Waits for the job being deflated and drops the rest.
     ~TDeflateAhead();
@@ -34,9 +41,12 @@ public:
 
     // Queues `input` under `key` (keys are taken in increasing order).
     void Submit(size_t key, std::vector<uint8_t> input);
+    // Queues the file at `path`, read and deflated into `spill` by the worker.
+    void SubmitLarge(size_t key, std::string path, std::unique_ptr<TTempFileStream> spill);
     bool Submitted(size_t key) const;
-    // Waits for the result under `key` and hands it over; nothing when it was never submitted.
-    std::optional<TResult> Take(size_t key);
+    // Waits for the result under `key` and hands it over; nothing when it was never submitted. `idle` runs
+    // every few milliseconds of the wait.
+    std::optional<TResult> Take(size_t key, const std::function<void()>& idle = {});
     // Forgets every job, queued, running or done; running ones finish and are dropped.
     void Clear();
     // Buffers go round: a spent one handed back keeps its memory for the next file or result, so the
@@ -45,17 +55,21 @@ public:
     void GiveBack(std::vector<uint8_t> buffer);
     // Input and output bytes held by queued and finished jobs.
     uint64_t BytesHeld() const;
-    // Jobs not taken yet.
+    // Jobs not taken yet; those of large files.
     size_t Count() const;
+    size_t LargeCount() const;
 
 private:
     struct TJob {
         std::vector<uint8_t> Input;
+        std::string Path;  // a large file's, read by the worker
+        std::unique_ptr<TTempFileStream> Spill;
         std::optional<TResult> Result;
         uint64_t Generation = 0;
     };
     void Work();
     static void Deflate(const std::vector<uint8_t>& input, TDeflateType type, TResult& result);
+    static void DeflateFile(const std::string& path, TDeflateType type, TResult& result);
 
     const TDeflateType FType;
     mutable std::mutex FLock;

@@ -60,7 +60,14 @@ void THandleStream32::SetSize(int64_t newSize) {
 }
 
 platform::THandle TFileStream32::Open(const std::string& fileName, uint32_t mode) {
-    return mode == platform::fmCreate ? platform::FileCreate(fileName) : platform::FileOpen(fileName, mode);
+    switch (mode) {
+        case platform::fmCreate:
+            return platform::FileCreate(fileName);
+        case platform::fmCreateNew:
+            return platform::FileCreateNew(fileName);
+        default:
+            return platform::FileOpen(fileName, mode);
+    }
 }
 
 TFileStream32::TFileStream32(const std::string& fileName, uint32_t mode) : THandleStream32(Open(fileName, mode)) {}

@@ -54,7 +54,8 @@ int32_t TCustomDClass::Extract() {
             ReportError(FArchiveFile, "", kMsgErrorOpeningFile);
             return 0;
         }
-        FArchiveSize = FArchive->Size();
+        FArchiveView = std::make_unique<TReadCache>(*FArchive);
+        FArchiveSize = FArchiveView->Size();
         ClearCancel();
         FCount = 0;
         FTotalUncompressed = FArchiveDone = 0;
@@ -74,7 +75,9 @@ int32_t TCustomDClass::Extract() {
         fw::Fire(OnDeactivate, this);
     } catch (...) {
     }
+    FBehind.reset();  // before the output it may be writing to
     FOutput.reset();
+    FArchiveView.reset();
     FArchive.reset();
     return FCount;
 }
@@ -211,9 +214,7 @@ void TCustomDClass::ExtractDirectory(const TEntryInfo& entry, const std::string&
 }
 
 void TCustomDClass::ExtractFile(const TEntryInfo& entry, const std::string& outPath, uint32_t attributes) {
-    ForceDirectories(FolderPart(outPath));
-    if (!ReadOnlyTarget(outPath))
-        FOutput = std::make_unique<TFileStream32>(outPath, platform::fmCreate);
+    FOutput = CreateOutput(outPath);
     if (!FOutput || !FOutput->Valid()) {
         FOutput.reset();
         ReportError(entry.Name, "", kMsgErrorOpeningFile);
@@ -234,23 +235,42 @@ void TCustomDClass::ExtractFile(const TEntryInfo& entry, const std::string& outP
     EndOfEntryCheck(entry);
 }
 
+// Most files are new, in a folder that is there: one create does it. A file to replace, a folder to make or
+// a read-only target take the whole way.
+std::unique_ptr<TFileStream32> TCustomDClass::CreateOutput(const std::string& outPath) {
+    auto output = std::make_unique<TFileStream32>(outPath, platform::fmCreateNew);
+    if (output->Valid())
+        return output;
+    ForceDirectories(FolderPart(outPath));
+    if (ReadOnlyTarget(outPath))
+        return nullptr;
+    return std::make_unique<TFileStream32>(outPath, platform::fmCreate);
+}
+
 void TCustomDClass::Decode(const TEntryInfo& entry) {
     FCrc = kCrcInit;
     FFileDone = 0;
     FFileTotal = entry.UncompressedSize;
     if (const TDecoder decoder = FindDecoder(entry.Method)) {
+        TWriteBehind* behind = WriteBehindFor(entry);
         TDecodeJob job{Archive(),
                        entry.Method,
                        entry.Flags,
                        entry.CompressedSize,
                        entry.UncompressedSize,
                        CancelFlag(),
-                       [this](std::span<const uint8_t> data) { return WriteChunk(data); },
+                       [this, behind](std::span<const uint8_t> data) {
+                           return behind ? WriteBehindChunk(*behind, data) : WriteChunk(data);
+                       },
                        [this](int32_t code) { RaiseError(FCurrentFile, "", code); }};
         // The CRC is finished even when a decoder gives up with an exception.
         try {
             decoder(job);
+            if (behind)
+                EndWriteBehind(*behind);
         } catch (...) {
+            if (behind)
+                FCrc = behind->Finish().Crc;
             FCrc ^= kCrcInit;
             throw;
         }
@@ -264,21 +284,26 @@ int32_t TCustomDClass::WriteChunk(std::span<const uint8_t> data) {
     const auto size = static_cast<int32_t>(data.size());
     platform::SetLastError(platform::kErrorSuccess);
     const int32_t written = FOutput->Write(data.data(), size);
-    if (platform::LastError() == platform::kErrorDiskFull) {
-        FCount = 0;
-        RaiseError(FCurrentFile, "", kMsgDiskFull);
-    }
-    if (written < size) {
-        if (FCount > 0)
-            --FCount;
-        ReportError(FCurrentFile, "", kMsgErrorWritingFile);
-    } else {
+    ReportWriteFailure(platform::LastError(), written < size);
+    if (written >= size)
         FCrc = UpdateCrc32(FCrc, data);
-    }
     FFileDone += static_cast<uint64_t>(written);
     FArchiveDone += static_cast<uint64_t>(written);
     DoProgress(FFileDone, FFileTotal, FArchiveDone, FTotalUncompressed);
     return written;
+}
+
+// A full disk ends the run; any short write loses the file.
+void TCustomDClass::ReportWriteFailure(uint32_t error, bool shortWrite) {
+    if (error == platform::kErrorDiskFull) {
+        FCount = 0;
+        RaiseError(FCurrentFile, "", kMsgDiskFull);
+    }
+    if (shortWrite) {
+        if (FCount > 0)
+            --FCount;
+        ReportError(FCurrentFile, "", kMsgErrorWritingFile);
+    }
 }
 
 void TCustomDClass::CloseOutput(const TEntryInfo& entry, const std::string& outPath, uint32_t attributes) {

@@ -8,6 +8,8 @@
 #include <string>
 
 #include "archive/DateAttribute.h"
+#include "archive/ReadCache.h"
+#include "archive/WriteBehind.h"
 #include "archive/Streams32.h"
 #include "archive/UnZipEntry.h"
 #include "archive/ZipCommon.h"
@@ -61,7 +63,7 @@ protected:
     // Steps from the output path to the end-of-entry check; the archive stream is at the entry's data.
     void ExtractEntry(const TEntryInfo& entry);
 
-    fw::TStream& Archive() { return *FArchive; }
+    fw::TStream& Archive() { return *FArchiveView; }
     int64_t ArchiveSize() const { return FArchiveSize; }
 
     // Run totals kept by the collecting step.
@@ -74,16 +76,25 @@ private:
     bool PasswordFails(const TEntryInfo& entry);
     void ExtractDirectory(const TEntryInfo& entry, const std::string& outPath);
     void ExtractFile(const TEntryInfo& entry, const std::string& outPath, uint32_t attributes);
+    std::unique_ptr<TFileStream32> CreateOutput(const std::string& outPath);
     void Decode(const TEntryInfo& entry);
     int32_t WriteChunk(std::span<const uint8_t> data);
+    void ReportWriteFailure(uint32_t error, bool shortWrite);
+    // Large entries are written on a second thread (UnZipWriteBehind.cpp).
+    TWriteBehind* WriteBehindFor(const TEntryInfo& entry);
+    int32_t WriteBehindChunk(TWriteBehind& behind, std::span<const uint8_t> data);
+    void EndWriteBehind(TWriteBehind& behind);
     void CloseOutput(const TEntryInfo& entry, const std::string& outPath, uint32_t attributes);
     void SkipTotals(const TEntryInfo& entry);
 
     std::string FExtractDir;
     int32_t FZipCmntBufSize = 32767;
     std::unique_ptr<TFileStream32> FArchive;
+    std::unique_ptr<TReadCache> FArchiveView;  // every read of the archive goes through it
     int64_t FArchiveSize = 0;
     std::unique_ptr<TFileStream32> FOutput;
+    std::unique_ptr<TWriteBehind> FBehind;  // made for the first large entry, kept for the run
+    bool FBehindReported = false;           // the entry's failed write was reported
     int32_t FCount = 0;
     uint32_t FCrc = 0;
     uint64_t FFileDone = 0;

@@ -1,4 +1,4 @@
-// ZIP entries of the writer: local headers written twice, stored or deflated data, directory and end record.
+// ZIP entries of the writer: local headers completed after the data (or written once when known), stored or deflated data, directory and end record.
 #include "archive/ZipBase.h"
 
 #include <algorithm>
@@ -100,10 +100,13 @@ bool TZipBase::WriteNewEntry(TCompEntry& entry, int32_t number) {
     const auto index = static_cast<size_t>(&entry - Entries().Entries.data());
     ReadAhead(index);
     const bool isFolder = entry.FullPath.back() == platform::PathDelim;
-    // A file read ahead was opened a moment ago, with no handler run since: it is not opened again.
-    const bool readAhead = FAhead && FAhead->Submitted(index);
+    // A file read ahead was opened a moment ago, with no handler run since: it is not opened again. A large
+    // file a worker could not read or deflate is done here like any other.
+    std::optional<TDeflateAhead::TResult> ahead = isFolder ? std::nullopt : TakeAhead(entry);
+    if (ahead && ahead->Spill && !ahead->Ok)
+        ahead.reset();
     std::unique_ptr<TFileStream32> source;
-    if (!isFolder && !readAhead) {
+    if (!isFolder && !ahead) {
         source = std::make_unique<TFileStream32>(entry.FullPath, platform::fmOpenRead | platform::fmShareDenyNone);
         if (!source->Valid()) {
             ReportError(entry.FullPath, "", kMsgErrorOpeningFile);
@@ -112,7 +115,7 @@ bool TZipBase::WriteNewEntry(TCompEntry& entry, int32_t number) {
     }
     const int64_t start = Output().Position();
     try {
-        WriteEntryBody(entry, source.get());
+        WriteEntryBody(entry, source.get(), ahead);
     } catch (const fw::EWriteError&) {
         FailWrite(entry.StoredName);
         return false;
@@ -125,7 +128,7 @@ bool TZipBase::WriteNewEntry(TCompEntry& entry, int32_t number) {
     return true;
 }
 
-void TZipBase::WriteEntryBody(TCompEntry& entry, TStream32* source) {
+void TZipBase::WriteEntryBody(TCompEntry& entry, TStream32* source, std::optional<TDeflateAhead::TResult>& ahead) {
     fw::TStream& out = Output();
     const auto offset = static_cast<uint64_t>(out.Position());
     entry.Record.LocalHeaderOffset = offset;
@@ -138,34 +141,67 @@ void TZipBase::WriteEntryBody(TCompEntry& entry, TStream32* source) {
     local.UncompressedSize = Low32(entry.SourceSize);
     local.NameLength = static_cast<uint16_t>(name.size());
     local.ExtraLength = static_cast<uint16_t>(extended ? kExtraBlockHeader + kSizeExtensionData : 0);
-    // The header with its name and extra field goes out in one write.
-    const auto writeHeader = [&] {
+    const size_t headerSize = kLocalHeaderSize + name.size() + local.ExtraLength;
+    // The header with its name and extra field, as one block.
+    const auto header = [&] {
         const auto fixed = local.Build();
-        std::vector<uint8_t> header(fixed.begin(), fixed.end());
-        header.insert(header.end(), name.begin(), name.end());
+        std::vector<uint8_t> bytes(fixed.begin(), fixed.end());
+        bytes.insert(bytes.end(), name.begin(), name.end());
         if (extended) {
             const std::vector<uint8_t> extra = SizeExtension(entry.Record, false, offset);
-            header.insert(header.end(), extra.begin(), extra.end());
+            bytes.insert(bytes.end(), extra.begin(), extra.end());
         }
-        WriteBytes(out, header.data(), header.size());
+        return bytes;
     };
-    writeHeader();  // placeholder, completed below
+    const auto complete = [&](const TEntryData& data, uint64_t compressed) {
+        entry.Record.CompressedHigh = High16(compressed);
+        entry.Record.UncompressedHigh = High16(data.Size);
+        local.Method = data.Method;
+        local.Flags = data.Method == kMethodDeflated ? DeflateFlags(DeflateType) : 0;
+        local.Crc32 = data.Crc;
+        local.CompressedSize = Low32(compressed);
+        local.UncompressedSize = Low32(data.Size);
+    };
     const bool isFolder = entry.FullPath.back() == platform::PathDelim;
-    const TEntryData data = !isFolder && entry.SourceSize > 0 ? WriteData(entry, source) : TEntryData{};
-    if (Cancel())
-        return;
-    const auto end = static_cast<uint64_t>(out.Position());
-    const uint64_t compressed = end - offset - kLocalHeaderSize - name.size() - local.ExtraLength;
-    entry.Record.CompressedHigh = High16(compressed);
-    entry.Record.UncompressedHigh = High16(data.Size);
-    local.Method = data.Method;
-    local.Flags = data.Method == kMethodDeflated ? DeflateFlags(DeflateType) : 0;
-    local.Crc32 = data.Crc;
-    local.CompressedSize = Low32(compressed);
-    local.UncompressedSize = Low32(data.Size);
-    out.Seek(static_cast<int64_t>(offset), fw::soBeginning);
-    writeHeader();
-    out.Seek(static_cast<int64_t>(end), fw::soBeginning);
+    if (ahead)
+        fw::Application().ProcessMessages();
+    const bool deflatedAhead = ahead && ahead->Ok && !Cancel() && !StoreInstead(*ahead);
+    if (deflatedAhead && ahead->Spill) {
+        // A large file deflated ahead into a temporary file: the header is complete before the data.
+        FBytesLeft -= static_cast<int64_t>(ahead->Size);
+        complete({kMethodDeflated, ahead->Crc, ahead->Size}, ahead->SpillSize);
+        const std::vector<uint8_t> bytes = header();
+        WriteBytes(out, bytes.data(), bytes.size());
+        ahead->Spill->SetPosition(0);
+        if (!CopyBytes(*ahead->Spill, ahead->SpillSize) && !Cancel())
+            throw fw::EWriteError();  // the temporary file did not give back what went in
+        if (Cancel())
+            return;
+    } else if (deflatedAhead) {
+        // Deflated ahead: everything the header holds is known, so header and data go out in one write.
+        FBytesLeft -= static_cast<int64_t>(ahead->Size);
+        complete({kMethodDeflated, ahead->Crc, ahead->Size}, ahead->Packed.size());
+        std::vector<uint8_t> bytes = header();
+        bytes.insert(bytes.end(), ahead->Packed.begin(), ahead->Packed.end());
+        GiveBackAhead(*ahead);
+        WriteBytes(out, bytes.data(), bytes.size());
+    } else {
+        const std::vector<uint8_t> placeholder = header();  // completed once the data is written
+        WriteBytes(out, placeholder.data(), placeholder.size());
+        TEntryData data;
+        if (source && entry.SourceSize > 0)
+            data = WriteData(entry, *source);
+        else if (!isFolder && !source)
+            data = WriteAheadStored(ahead, entry.SourceSize);
+        if (Cancel())
+            return;
+        const auto end = static_cast<uint64_t>(out.Position());
+        complete(data, end - offset - headerSize);
+        const std::vector<uint8_t> completed = header();
+        out.Seek(static_cast<int64_t>(offset), fw::soBeginning);
+        WriteBytes(out, completed.data(), completed.size());
+        out.Seek(static_cast<int64_t>(end), fw::soBeginning);
+    }
 
     TCentralHeader& c = entry.Central;
     c.VersionMadeBy = kVersionMadeBy;
@@ -183,14 +219,9 @@ void TZipBase::WriteEntryBody(TCompEntry& entry, TStream32* source) {
     entry.Record.Extra = extended ? SizeExtension(entry.Record, true, offset) : std::vector<uint8_t>{};
 }
 
-TZipBase::TEntryData TZipBase::WriteData(const TCompEntry& entry, TStream32* file) {
+TZipBase::TEntryData TZipBase::WriteData(const TCompEntry& entry, TStream32& source) {
     TEntryData data;
     data.Method = kMethodDeflated;
-    if (!file) {
-        WriteDeflatedAhead(entry, data);
-        return data;
-    }
-    TStream32& source = *file;
     const uint64_t size = entry.SourceSize;
     const TDeflateType type = EncoderFor(entry.StoredName);
     if (type == dtDeflateS)

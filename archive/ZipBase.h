@@ -48,10 +48,9 @@ private:
         uint32_t Crc = 0;
         uint64_t Size = 0;  // bytes read from the source
     };
-    // `source` is null for a file that was read ahead.
-    void WriteEntryBody(TCompEntry& entry, TStream32* source);
-    TEntryData WriteData(const TCompEntry& entry, TStream32* source);
-    void WriteDeflatedAhead(const TCompEntry& entry, TEntryData& data);
+    // `source` is null for a file that was read ahead, whose result is `ahead`.
+    void WriteEntryBody(TCompEntry& entry, TStream32* source, std::optional<TDeflateAhead::TResult>& ahead);
+    TEntryData WriteData(const TCompEntry& entry, TStream32& source);
     TEntryData StoreData(fw::TStream& source, uint64_t size);
     bool DeflateInto(TStream32& source, fw::TStream& target, TDeflateType type, uint32_t& crc);
     bool CopyBytes(fw::TStream& source, uint64_t count);
@@ -63,7 +62,11 @@ private:
     bool ReadAheadAllowed() const;
     bool ReadAheadEligible(const TCompEntry& entry) const;
     void ReadAhead(size_t from);
+    bool SubmitLarge(size_t index);
     std::optional<TDeflateAhead::TResult> TakeAhead(const TCompEntry& entry);
+    static bool StoreInstead(const TDeflateAhead::TResult& ahead);
+    TEntryData WriteAheadStored(std::optional<TDeflateAhead::TResult>& ahead, uint64_t size);
+    void GiveBackAhead(TDeflateAhead::TResult& ahead);
     void DropAhead();
 
     std::vector<uint8_t> FCopyBuffer;  // one copy buffer for the whole run

@@ -1,27 +1,24 @@
-// Deflating ahead: while the writer writes one entry, worker threads deflate the next files in memory.
-// The writer still opens every file, fires every event and writes every header in entry order; it only
-// takes the deflated bytes from a worker instead of making them itself. A handler that runs between
+// Deflating ahead: while the writer writes one entry, worker threads deflate the next files, small ones in
+// memory and large ones into temporary files. The writer still opens every small file, fires every event
+// and writes every header in entry order; it only takes the deflated bytes from a worker instead of making
+// them itself. A handler that runs between
 // entries could change a file already read, so reading ahead happens only while no such handler is
 // assigned, and an error (whose handler may act) drops everything read ahead.
 #include <algorithm>
-#include <thread>
+#include <system_error>
 
+#include "archive/Cores.h"
 #include "archive/ZipBase.h"
 #include "framework/Application.h"
 
 namespace archive {
 
 namespace {
-constexpr uint64_t kAheadEntryLimit = 1024 * 1024;  // larger files are deflated by the writer, streaming
+constexpr uint64_t kAheadEntryLimit = 1024 * 1024;  // larger files are read by a worker, streaming
 constexpr uint64_t kAheadBytes = 8 * 1024 * 1024;   // input and output held for entries not written yet
 constexpr size_t kAheadJobs = 64;
 constexpr unsigned kMaxWorkers = 4;
-
-// Asked once: the library reads a system file to answer.
-unsigned Cores() {
-    static const unsigned cores = std::thread::hardware_concurrency();
-    return cores;
-}
+constexpr size_t kAheadLarge = 2;  // large files given to workers and not taken yet
 
 // The whole file, if it still has the size the scan found: asking for one byte more and getting exactly
 // the size proves it, without asking the system for the size.
@@ -52,21 +49,45 @@ bool TZipBase::ReadAheadAllowed() const {
 bool TZipBase::ReadAheadEligible(const TCompEntry& entry) const {
     return entry.Record.Action == eaCompress && !entry.FullPath.empty() &&
            entry.FullPath.back() != platform::PathDelim && entry.SourceSize > 0 &&
-           entry.SourceSize <= kAheadEntryLimit && EncoderFor(entry.StoredName) == DeflateType &&
+           EncoderFor(entry.StoredName) == DeflateType &&
            !(FCompressionMethod == cmTempFile && entry.FullPath == TempFileName());
+}
+
+// A large file goes to a worker whole, deflated into a temporary file beside the temporary archive, so
+// two large files are deflated at once without holding either in memory.
+bool TZipBase::SubmitLarge(size_t index) {
+    if (FCompressionMethod != cmTempFile || FAhead->LargeCount() >= kAheadLarge)
+        return false;
+    auto spill = std::make_unique<TTempFileStream>(TempDir());
+    if (!spill->Valid())
+        return true;  // the writer does this one itself
+    FAhead->SubmitLarge(index, Entries().Entries[index].FullPath, std::move(spill));
+    return true;
 }
 
 void TZipBase::ReadAhead(size_t from) {
     if (!ReadAheadAllowed())
         return;
-    if (!FAhead)
-        FAhead = std::make_unique<TDeflateAhead>(DeflateType, std::min(Cores(), kMaxWorkers));
+    if (!FAhead) {
+        try {
+            FAhead = std::make_unique<TDeflateAhead>(DeflateType, std::min(Cores(), kMaxWorkers));
+        } catch (const std::system_error&) {
+            return;  // no thread to be had: the writer deflates every file itself
+        }
+    }
     auto& list = Entries().Entries;
     for (size_t i = std::max(from, FAheadNext); i < list.size(); ++i) {
         if (FAhead->Count() >= kAheadJobs || FAhead->BytesHeld() >= kAheadBytes)
             return;
+        const bool eligible = ReadAheadEligible(list[i]);
+        if (eligible && list[i].SourceSize > kAheadEntryLimit) {
+            if (!SubmitLarge(i))
+                return;  // tried again once a large file is taken
+            FAheadNext = i + 1;
+            continue;
+        }
         FAheadNext = i + 1;
-        if (!ReadAheadEligible(list[i]))
+        if (!eligible)
             continue;
         std::vector<uint8_t> bytes = FAhead->TakeBuffer();
         if (ReadWhole(list[i].FullPath, list[i].SourceSize, bytes))
@@ -79,7 +100,9 @@ void TZipBase::ReadAhead(size_t from) {
 std::optional<TDeflateAhead::TResult> TZipBase::TakeAhead(const TCompEntry& entry) {
     if (!FAhead)
         return std::nullopt;
-    return FAhead->Take(static_cast<size_t>(&entry - Entries().Entries.data()));
+    // The message loop keeps running while a worker finishes a large file.
+    return FAhead->Take(static_cast<size_t>(&entry - Entries().Entries.data()),
+                        [] { fw::Application().ProcessMessages(); });
 }
 
 void TZipBase::DropAhead() {
@@ -103,26 +126,31 @@ void TZipBase::RaiseError(const std::string& fileName, const std::string& extend
     TCompBase::RaiseError(fileName, extendedMsg, code);
 }
 
-// The same outcome as deflating the file here: the bytes, the CRC, the bytes-left count, the rule that a
-// small file which does not shrink is stored, and an engine that could not start leaving the entry empty.
-void TZipBase::WriteDeflatedAhead(const TCompEntry& entry, TEntryData& data) {
-    std::optional<TDeflateAhead::TResult> ahead = TakeAhead(entry);
-    fw::Application().ProcessMessages();
-    if (!ahead || Cancel() || !ahead->Ok)
-        return;
-    if (ahead->Size < kSmallFileLimit && ahead->Packed.size() > ahead->Size) {
+// A small file that does not shrink is stored, as the writer's own deflating decides.
+bool TZipBase::StoreInstead(const TDeflateAhead::TResult& ahead) {
+    return ahead.Size < kSmallFileLimit && ahead.Packed.size() > ahead.Size;
+}
+
+void TZipBase::GiveBackAhead(TDeflateAhead::TResult& ahead) {
+    FAhead->GiveBack(std::move(ahead.Input));
+    FAhead->GiveBack(std::move(ahead.Packed));
+}
+
+// The outcomes of a file read ahead other than its deflated bytes, as deflating it here would end: stored
+// from memory when deflating does not pay, empty when cancelled or when the engine could not start.
+TZipBase::TEntryData TZipBase::WriteAheadStored(std::optional<TDeflateAhead::TResult>& ahead, uint64_t size) {
+    TEntryData data;
+    data.Method = kMethodDeflated;
+    if (!ahead)
+        return data;
+    if (ahead->Ok && !Cancel()) {
         fw::TMemoryStream input;
         input.WriteBuffer(ahead->Input.data(), static_cast<int64_t>(ahead->Input.size()));
         input.SetPosition(0);
-        data = StoreData(input, entry.SourceSize);
-    } else {
-        FBytesLeft -= static_cast<int64_t>(ahead->Size);
-        data.Crc = ahead->Crc;
-        data.Size = ahead->Size;
-        Output().WriteBuffer(ahead->Packed.data(), static_cast<int64_t>(ahead->Packed.size()));
+        data = StoreData(input, size);
     }
-    FAhead->GiveBack(std::move(ahead->Input));
-    FAhead->GiveBack(std::move(ahead->Packed));
+    GiveBackAhead(*ahead);
+    return data;
 }
 
 }  // namespace archive

@@ -150,10 +150,12 @@ constexpr uint32_t fmShareExclusive = 0x0010;
 constexpr uint32_t fmShareDenyWrite = 0x0020;
 constexpr uint32_t fmShareDenyRead = 0x0030;
 constexpr uint32_t fmShareDenyNone = 0x0040;
-constexpr uint32_t fmCreate = 0xFFFF;  // create or truncate, read and write
+constexpr uint32_t fmCreate = 0xFFFF;     // create or truncate, read and write
+constexpr uint32_t fmCreateNew = 0xFFFE;  // create where no file of the name exists, read and write
 
 THandle FileOpen(const std::string& path, uint32_t mode);          // opens an existing file
 THandle FileCreate(const std::string& path);                       // creates or truncates
+THandle FileCreateNew(const std::string& path);                    // creates; fails where a file exists
 int32_t FileRead(THandle h, void* buffer, uint32_t count);         // bytes read, -1 on error
 int32_t FileWrite(THandle h, const void* buffer, uint32_t count);  // bytes written, -1 on error
 constexpr int kSeekBegin = 0, kSeekCurrent = 1, kSeekEnd = 2;

@@ -22,8 +22,16 @@ bool RefuseWriteToReadOnly(const std::string& path) {
     return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && posix::IsReadOnly(st);
 }
 
+THandle Refuse(int fd) {
+    ::close(fd);
+    posix::FailWith(kErrorAccessDenied);
+    return kInvalidHandle;
+}
+
+// Opening leaves the file as it was, so the checks are made on the open file; a truncating open
+// checks first.
 THandle Open(const std::string& path, int flags, bool writes) {
-    if (writes && RefuseWriteToReadOnly(path)) {
+    if (writes && (flags & O_TRUNC) && RefuseWriteToReadOnly(path)) {
         posix::FailWith(kErrorAccessDenied);
         return kInvalidHandle;
     }
@@ -33,12 +41,21 @@ THandle Open(const std::string& path, int flags, bool writes) {
         return kInvalidHandle;
     }
     struct stat st {};
-    if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {  // a folder is not a file to Windows
-        ::close(fd);
-        posix::FailWith(kErrorAccessDenied);
-        return kInvalidHandle;
+    if (::fstat(fd, &st) == 0) {
+        if (S_ISDIR(st.st_mode))  // a folder is not a file to Windows
+            return Refuse(fd);
+        if (writes && S_ISREG(st.st_mode) && posix::IsReadOnly(st))
+            return Refuse(fd);
     }
     return fd;
+}
+
+// A file made by this very call has nothing to refuse.
+THandle CreateNew(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, kNewFileMode);
+    if (fd < 0)
+        posix::Fail(errno, path);
+    return fd < 0 ? kInvalidHandle : fd;
 }
 
 timespec TimeOrOmit(const TFileTime* ft) {
@@ -66,7 +83,12 @@ THandle FileOpen(const std::string& path, uint32_t mode) {
 }
 
 THandle FileCreate(const std::string& path) {
-    return Open(path, O_RDWR | O_CREAT | O_TRUNC, true);
+    const THandle fresh = CreateNew(path);
+    return fresh != kInvalidHandle ? fresh : Open(path, O_RDWR | O_CREAT | O_TRUNC, true);
+}
+
+THandle FileCreateNew(const std::string& path) {
+    return CreateNew(path);
 }
 
 int32_t FileRead(THandle h, void* buffer, uint32_t count) {

@@ -39,6 +39,11 @@ THandle FileCreate(const std::string& path) {
                               FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
+THandle FileCreateNew(const std::string& path) {
+    return Wrap(::CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                              FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
 int32_t FileRead(THandle h, void* buffer, uint32_t count) {
     DWORD n = 0;
     return ::ReadFile(ToHandle(h), buffer, count, &n, nullptr) ? static_cast<int32_t>(n) : -1;

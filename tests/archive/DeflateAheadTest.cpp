@@ -57,6 +57,40 @@ TEST(DeflateAhead, ClearedOrUnknownKeysGiveNothingAndResubmittingWorks) {
 }
 
 // Packs `folder` into `archive`; a begin handler keeps the writer from deflating ahead.
+// A large file is read by the worker and deflated into its temporary file; one it cannot read is left
+// to the writer (not Ok), and the temporary files go when the results do.
+TEST(DeflateAhead, LargeFilesAreDeflatedIntoTemporaryFiles) {
+    testutil::TTempDir dir;
+    const Bytes text = Text(3000000), noise = testutil::RandomBytes(1500000, 8);
+    testutil::WriteFile(dir / "text.bin", text);
+    testutil::WriteFile(dir / "noise.bin", noise);
+    testutil::MakeDirs(dir / "tmp");
+    {
+        archive::TDeflateAhead ahead(archive::dtDeflateN, 2);
+        ahead.SubmitLarge(0, dir / "text.bin", std::make_unique<archive::TTempFileStream>(dir / "tmp"));
+        ahead.SubmitLarge(1, dir / "missing.bin", std::make_unique<archive::TTempFileStream>(dir / "tmp"));
+        ahead.SubmitLarge(2, dir / "noise.bin", std::make_unique<archive::TTempFileStream>(dir / "tmp"));
+        EXPECT_EQ(ahead.LargeCount(), 3u);
+        for (const auto& [key, input] : std::vector<std::pair<size_t, const Bytes*>>{{0, &text}, {2, &noise}}) {
+            auto result = ahead.Take(key, [] {});
+            ASSERT_TRUE(result && result->Ok && result->Spill) << key;
+            EXPECT_EQ(result->Size, input->size());
+            EXPECT_EQ(result->Crc, ZlibCrc(*input));
+            // Read through the stream: Windows shares the open temporary file with nobody.
+            EXPECT_EQ(result->SpillSize, static_cast<uint64_t>(result->Spill->Size()));
+            Bytes spilled(result->SpillSize);
+            result->Spill->SetPosition(0);
+            result->Spill->ReadBuffer(spilled.data(), static_cast<int64_t>(spilled.size()));
+            EXPECT_EQ(spilled, archivetest::RawDeflate(*input, Z_DEFAULT_COMPRESSION)) << key;
+        }
+        const auto missing = ahead.Take(1);
+        ASSERT_TRUE(missing.has_value());
+        EXPECT_FALSE(missing->Ok);
+        EXPECT_EQ(ahead.LargeCount(), 0u);
+    }
+    EXPECT_TRUE(archivetest::ListTree(dir / "tmp").empty());
+}
+
 Bytes Pack(const std::string& folder, const std::string& archive, const std::string& temp, bool alone) {
     archive::TJar jar(nullptr);
     jar.SetTempDir(temp);
@@ -83,16 +117,20 @@ TEST(DeflateAhead, TheWriterMakesTheSameArchiveWithAndWithoutWorkers) {
         {"b/chunk.class", Text(131072)},
         {"b/c/big.bin", Text(1500000)},
         {"b/c/noise.bin", testutil::RandomBytes(300000, 4)},
+        {"d/large.bin", testutil::RandomBytes(2500000, 5)},
+        {"d/e/large.class", Text(1200000)},
     };
     for (const auto& [name, data] : files)
         testutil::WriteFile(testutil::Join(work, name), data);
     for (int i = 0; i < 150; ++i)
         testutil::WriteFile(testutil::Join(work, "many/C" + std::to_string(i) + ".class"), Text(500 + i * 37));
+    testutil::MakeDirs(dir / "tmp");
     const Bytes ahead = Pack(work, dir / "ahead.jar", dir / "tmp", false);
     const Bytes alone = Pack(work, dir / "alone.jar", dir / "tmp", true);
     EXPECT_EQ(ahead.size(), alone.size());
     EXPECT_TRUE(ahead == alone);
     EXPECT_EQ(archivetest::CompareWithPeer(dir / "ahead.jar", work), "");
+    EXPECT_TRUE(archivetest::ListTree(dir / "tmp").empty());  // no temporary file left behind
 }
 
 }  // namespace

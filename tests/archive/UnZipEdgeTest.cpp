@@ -103,6 +103,13 @@ TEST(UnZipEdge, TheLaterOfTwoEntriesWithOneNameWins) {
     EXPECT_EQ(testutil::ReadText(Join(run.Target, "same.txt")), "second");
 }
 
+TEST(UnZipEdge, AnExistingLongerFileIsReplacedWhole) {
+    TRawRun run(BuildRawZip({{"pkg/a.txt", TextBytes("short")}}));
+    testutil::WriteFile(Join(run.Target, "pkg/a.txt"), std::string("a much longer old content"));
+    EXPECT_EQ(run.Extract(), 1);
+    EXPECT_EQ(testutil::ReadText(Join(run.Target, "pkg/a.txt")), "short");
+}
+
 TEST(UnZipEdge, DrivePrefixesAndLeadingDelimitersAreStripped) {
     TRawRun run(BuildRawZip({{"C:\\x\\y.txt", TextBytes("1")},
                              {"C:z.txt", TextBytes("2")},

@@ -181,6 +181,44 @@ TEST(PlatformHandles, OpenFailuresCarryWindowsCodes) {
     EXPECT_TRUE(platform::FileClose(h));
 }
 
+// Creating only where nothing is there never touches an existing file; creating outright replaces one,
+// but not a read-only one or a folder.
+TEST(PlatformHandles, CreateNewAndCreateOverExistingFiles) {
+    TTempDir dir;
+    WriteFile(dir / "old", "keep");
+    testutil::MakeDirs(dir / "sub");
+    EXPECT_EQ(platform::FileCreateNew(dir / "old"), platform::kInvalidHandle);
+    EXPECT_EQ(platform::LastError(), platform::kErrorFileExists);
+    EXPECT_EQ(ReadText(dir / "old"), "keep");
+    EXPECT_EQ(platform::FileCreateNew(dir / "none/x"), platform::kInvalidHandle);
+    EXPECT_EQ(platform::LastError(), platform::kErrorPathNotFound);
+    EXPECT_EQ(platform::FileCreate(dir / "sub"), platform::kInvalidHandle);
+    EXPECT_EQ(platform::LastError(), platform::kErrorAccessDenied);
+
+    platform::THandle h = platform::FileCreateNew(dir / "new");
+    ASSERT_NE(h, platform::kInvalidHandle);
+    EXPECT_EQ(platform::FileWrite(h, "abc", 3), 3);
+    EXPECT_TRUE(platform::FileClose(h));
+    EXPECT_EQ(ReadText(dir / "new"), "abc");
+
+    h = platform::FileCreate(dir / "old");
+    ASSERT_NE(h, platform::kInvalidHandle);
+    EXPECT_EQ(platform::FileSize(h), 0);
+    EXPECT_TRUE(platform::FileClose(h));
+    EXPECT_EQ(ReadText(dir / "old"), "");
+
+    // Wine running as root writes through the missing permission; Windows and our layer refuse.
+    if (!testutil::UnderWine()) {
+        WriteFile(dir / "ro", "kept");
+        ASSERT_TRUE(platform::SetFileAttributes(dir / "ro", platform::faReadOnly));
+        EXPECT_EQ(platform::FileCreate(dir / "ro"), platform::kInvalidHandle);
+        EXPECT_EQ(platform::LastError(), platform::kErrorAccessDenied);
+        EXPECT_EQ(platform::FileOpen(dir / "ro", platform::fmOpenWrite), platform::kInvalidHandle);
+        EXPECT_EQ(platform::LastError(), platform::kErrorAccessDenied);
+        EXPECT_EQ(ReadText(dir / "ro"), "kept");
+    }
+}
+
 // Sharing is the system's business: Windows enforces it, the POSIX layer cannot.
 TEST(PlatformHandles, ExclusiveOpenBlocksASecondOpenOnWindows) {
     if (platform::PathDelim == '/')
