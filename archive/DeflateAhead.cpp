@@ -25,6 +25,7 @@ TDeflateAhead::TDeflateAhead(TDeflateType type, unsigned workers) : FType(type) 
 }
 
 TDeflateAhead::~TDeflateAhead() {
+    FAbandon = true;
     {
         std::lock_guard<std::mutex> lock(FLock);
         FEnding = true;
@@ -149,7 +150,7 @@ void TDeflateAhead::Work() {
         if (path.empty())
             Deflate(input, FType, result);
         else
-            DeflateFile(path, FType, result);
+            DeflateFile(path, result);
         lock.lock();
         const auto it = FJobs.find(key);
         if (it == FJobs.end() || it->second.Generation != generation)
@@ -202,17 +203,19 @@ void TDeflateAhead::Deflate(const std::vector<uint8_t>& input, TDeflateType type
 
 // Read and deflated in the writer's pieces, to the end of the file as the writer would; any failure leaves
 // the result not Ok and the writer does the file itself.
-void TDeflateAhead::DeflateFile(const std::string& path, TDeflateType type, TResult& result) {
+void TDeflateAhead::DeflateFile(const std::string& path, TResult& result) const {
     TFileStream32 source(path, platform::fmOpenRead | platform::fmShareDenyNone);
     if (!source.Valid() || !result.Spill || !result.Spill->Valid())
         return;
-    TCompressStream deflater(*result.Spill, type);
+    TCompressStream deflater(*result.Spill, FType);
     if (deflater.InitResult() != Z_OK)
         return;
     std::vector<uint8_t> chunk(kDeflateChunk);
     uint64_t size = 0;
     try {
         for (;;) {
+            if (FAbandon)
+                return;
             const int32_t n = source.Read(chunk.data(), kDeflateChunk);
             if (n <= 0)
                 break;

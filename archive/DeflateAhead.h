@@ -2,6 +2,7 @@
 // results one by one in entry order and writes them exactly as it would have written its own.
 #pragma once
 
+#include <atomic>
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
@@ -69,7 +70,7 @@ private:
     };
     void Work();
     static void Deflate(const std::vector<uint8_t>& input, TDeflateType type, TResult& result);
-    static void DeflateFile(const std::string& path, TDeflateType type, TResult& result);
+    void DeflateFile(const std::string& path, TResult& result) const;
 
     const TDeflateType FType;
     mutable std::mutex FLock;
@@ -81,6 +82,7 @@ private:
     uint64_t FHeld = 0;
     std::vector<std::vector<uint8_t>> FSpare;
     bool FEnding = false;
+    std::atomic<bool> FAbandon{false};  // the pool is ending: a large file being deflated is given up
     std::vector<std::thread> FWorkers;
 };
 
