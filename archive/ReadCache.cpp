@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
 
 #include "framework/Exceptions.h"
 
@@ -20,7 +21,8 @@ TReadCache::TReadCache(fw::TStream& source) : FSource(source), FSize(source.Size
 
 int64_t TReadCache::Seek(int64_t offset, fw::TSeekOrigin origin) {
     const int64_t base = origin == fw::soCurrent ? FPosition : origin == fw::soEnd ? FSize : 0;
-    if (base + offset < 0)
+    // Offsets come from the archive: one that would wrap past either end is refused.
+    if (offset < -base || offset > std::numeric_limits<int64_t>::max() - base)
         return -1;
     FPosition = base + offset;
     return FPosition;

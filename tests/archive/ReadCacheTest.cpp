@@ -107,6 +107,8 @@ TEST(ReadCache, SeeksFromEveryOriginAndRefusesWrites) {
     EXPECT_EQ(cache.Seek(-10, fw::soEnd), 990);
     EXPECT_EQ(cache.Seek(5, fw::soCurrent), 995);
     EXPECT_EQ(cache.Seek(-1, fw::soBeginning), -1);
+    EXPECT_EQ(cache.Seek(INT64_MAX, fw::soCurrent), -1);  // would wrap
+    EXPECT_EQ(cache.Seek(INT64_MIN, fw::soEnd), -1);
     EXPECT_EQ(cache.Position(), 995);
     EXPECT_EQ(cache.Write("x", 1), 0);
     EXPECT_THROW(cache.SetSize(0), fw::EWriteError);
