@@ -1,4 +1,5 @@
-// ZIP entries of the writer: local headers completed after the data (or written once when known), stored or deflated data, directory and end record.
+// ZIP entries of the writer: local headers (completed after the data, or written once when it is known),
+// stored or deflated data, directory and end record.
 #include "archive/ZipBase.h"
 
 #include <algorithm>

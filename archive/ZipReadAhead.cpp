@@ -1,9 +1,8 @@
 // Deflating ahead: while the writer writes one entry, worker threads deflate the next files, small ones in
-// memory and large ones into temporary files. The writer still opens every small file, fires every event
-// and writes every header in entry order; it only takes the deflated bytes from a worker instead of making
-// them itself. A handler that runs between
-// entries could change a file already read, so reading ahead happens only while no such handler is
-// assigned, and an error (whose handler may act) drops everything read ahead.
+// memory and large ones into temporary files. The writer still fires every event and writes every header in
+// entry order; it only takes the deflated bytes from a worker instead of making them itself. A handler that
+// runs between entries could change a file already read, so reading ahead happens only while no such
+// handler is assigned, and an error (whose handler may act) drops everything read ahead.
 #include <algorithm>
 #include <system_error>
 
@@ -54,14 +53,16 @@ bool TZipBase::ReadAheadEligible(const TCompEntry& entry) const {
 }
 
 // A large file goes to a worker whole, deflated into a temporary file beside the temporary archive, so
-// two large files are deflated at once without holding either in memory.
+// two large files are deflated at once without holding either in memory. False: not now, ask again once a
+// large file is taken. A writer kept in memory writes no temporary files, so it does large files itself.
 bool TZipBase::SubmitLarge(size_t index) {
-    if (FCompressionMethod != cmTempFile || FAhead->LargeCount() >= kAheadLarge)
+    if (FCompressionMethod != cmTempFile)
+        return true;
+    if (FAhead->LargeCount() >= kAheadLarge)
         return false;
     auto spill = std::make_unique<TTempFileStream>(TempDir());
-    if (!spill->Valid())
-        return true;  // the writer does this one itself
-    FAhead->SubmitLarge(index, Entries().Entries[index].FullPath, std::move(spill));
+    if (spill->Valid())
+        FAhead->SubmitLarge(index, Entries().Entries[index].FullPath, std::move(spill));
     return true;
 }
 
@@ -80,14 +81,11 @@ void TZipBase::ReadAhead(size_t from) {
         if (FAhead->Count() >= kAheadJobs || FAhead->BytesHeld() >= kAheadBytes)
             return;
         const bool eligible = ReadAheadEligible(list[i]);
-        if (eligible && list[i].SourceSize > kAheadEntryLimit) {
-            if (!SubmitLarge(i))
-                return;  // tried again once a large file is taken
-            FAheadNext = i + 1;
-            continue;
-        }
+        const bool large = list[i].SourceSize > kAheadEntryLimit;
+        if (eligible && large && !SubmitLarge(i))
+            return;
         FAheadNext = i + 1;
-        if (!eligible)
+        if (!eligible || large)
             continue;
         std::vector<uint8_t> bytes = FAhead->TakeBuffer();
         if (ReadWhole(list[i].FullPath, list[i].SourceSize, bytes))

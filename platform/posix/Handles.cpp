@@ -28,10 +28,11 @@ THandle Refuse(int fd) {
     return kInvalidHandle;
 }
 
-// Opening leaves the file as it was, so the checks are made on the open file; a truncating open
-// checks first.
+// A truncating open checks the read-only attribute first; any other open leaves the file as it was, so it
+// checks on the open file instead, saving a lookup of the name.
 THandle Open(const std::string& path, int flags, bool writes) {
-    if (writes && (flags & O_TRUNC) && RefuseWriteToReadOnly(path)) {
+    const bool truncates = (flags & O_TRUNC) != 0;
+    if (writes && truncates && RefuseWriteToReadOnly(path)) {
         posix::FailWith(kErrorAccessDenied);
         return kInvalidHandle;
     }
@@ -44,7 +45,7 @@ THandle Open(const std::string& path, int flags, bool writes) {
     if (::fstat(fd, &st) == 0) {
         if (S_ISDIR(st.st_mode))  // a folder is not a file to Windows
             return Refuse(fd);
-        if (writes && S_ISREG(st.st_mode) && posix::IsReadOnly(st))
+        if (writes && !truncates && S_ISREG(st.st_mode) && posix::IsReadOnly(st))
             return Refuse(fd);
     }
     return fd;

@@ -91,8 +91,13 @@ TEST(DeflateAhead, LargeFilesAreDeflatedIntoTemporaryFiles) {
     EXPECT_TRUE(archivetest::ListTree(dir / "tmp").empty());
 }
 
-Bytes Pack(const std::string& folder, const std::string& archive, const std::string& temp, bool alone) {
+Bytes Pack(const std::string& folder,
+           const std::string& archive,
+           const std::string& temp,
+           bool alone,
+           archive::TCompressionMethod method = archive::cmTempFile) {
     archive::TJar jar(nullptr);
+    jar.SetCompressionMethod(method);
     jar.SetTempDir(temp);
     jar.SetArchiveFile(archive);
     jar.FileSpec = {folder + platform::PathDelim + "*.*"};
@@ -127,8 +132,11 @@ TEST(DeflateAhead, TheWriterMakesTheSameArchiveWithAndWithoutWorkers) {
     testutil::MakeDirs(dir / "tmp");
     const Bytes ahead = Pack(work, dir / "ahead.jar", dir / "tmp", false);
     const Bytes alone = Pack(work, dir / "alone.jar", dir / "tmp", true);
+    // A writer kept in memory does its large files itself and still reads the small ones after them ahead.
+    const Bytes inMemory = Pack(work, dir / "memory.jar", dir / "tmp", false, archive::cmInMemory);
     EXPECT_EQ(ahead.size(), alone.size());
     EXPECT_TRUE(ahead == alone);
+    EXPECT_TRUE(inMemory == alone);
     EXPECT_EQ(archivetest::CompareWithPeer(dir / "ahead.jar", work), "");
     EXPECT_TRUE(archivetest::ListTree(dir / "tmp").empty());  // no temporary file left behind
 }
