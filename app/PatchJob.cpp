@@ -4,6 +4,7 @@
 #include <string>
 
 #include "app/Settings.h"
+#include "app/Texts.h"
 #include "app/Unit1.h"
 #include "framework/Exceptions.h"
 #include "platform/Platform.h"
@@ -21,45 +22,6 @@ const char kPayloadName[] = "WideCv.class";
 const char* const kPayloadFolders[] = {"com", "vidorurud", "fullscreen"};
 // The new archive is built beside the chosen one under this suffix, then put in its place.
 const char kBuildSuffix[] = ".gvnew";
-
-// Log lines (Windows-1251).
-// "Инициализация"
-const char kLogInit[] = "\xC8\xED\xE8\xF6\xE8\xE0\xEB\xE8\xE7\xE0\xF6\xE8\xFF";
-// "Создание backup копии jar файла"
-const char kLogBackup[] = "\xD1\xEE\xE7\xE4\xE0\xED\xE8\xE5 backup \xEA\xEE\xEF\xE8\xE8 jar \xF4\xE0\xE9\xEB\xE0";
-// "Извлечение файлов в временную директорию"
-const char kLogExtract[] =
-    "\xC8\xE7\xE2\xEB\xE5\xF7\xE5\xED\xE8\xE5 \xF4\xE0\xE9\xEB\xEE\xE2 \xE2 "
-    "\xE2\xF0\xE5\xEC\xE5\xED\xED\xF3\xFE \xE4\xE8\xF0\xE5\xEA\xF2\xEE\xF0\xE8\xFE";
-// "Обработка классов"
-const char kLogClasses[] = "\xCE\xE1\xF0\xE0\xE1\xEE\xF2\xEA\xE0 \xEA\xEB\xE0\xF1\xF1\xEE\xE2";
-// "Запись класса WideCv"
-const char kLogPayload[] = "\xC7\xE0\xEF\xE8\xF1\xFC \xEA\xEB\xE0\xF1\xF1\xE0 WideCv";
-// "Создание jar файла"
-const char kLogPack[] = "\xD1\xEE\xE7\xE4\xE0\xED\xE8\xE5 jar \xF4\xE0\xE9\xEB\xE0";
-// "Очистка временной директории"
-const char kLogCleanup[] =
-    "\xCE\xF7\xE8\xF1\xF2\xEA\xE0 \xE2\xF0\xE5\xEC\xE5\xED\xED\xEE\xE9 \xE4\xE8\xF0\xE5\xEA\xF2\xEE\xF0\xE8\xE8";
-// "Работа завершена"
-const char kLogDone[] = "\xD0\xE0\xE1\xEE\xF2\xE0 \xE7\xE0\xE2\xE5\xF0\xF8\xE5\xED\xE0";
-
-// Why a job stopped with the user's archive untouched (Windows-1251; %s is the archive).
-// "Не удалось создать backup копию файла %s. Файл не изменён"
-const char kBackupFailed[] =
-    "\xCD\xE5 \xF3\xE4\xE0\xEB\xEE\xF1\xFC \xF1\xEE\xE7\xE4\xE0\xF2\xFC backup \xEA\xEE\xEF\xE8\xFE "
-    "\xF4\xE0\xE9\xEB\xE0 %s. \xD4\xE0\xE9\xEB \xED\xE5 \xE8\xE7\xEC\xE5\xED\xB8\xED";
-// "Не удалось распаковать файл %s. Файл не изменён"
-const char kExtractFailed[] =
-    "\xCD\xE5 \xF3\xE4\xE0\xEB\xEE\xF1\xFC \xF0\xE0\xF1\xEF\xE0\xEA\xEE\xE2\xE0\xF2\xFC \xF4\xE0\xE9\xEB %s. "
-    "\xD4\xE0\xE9\xEB \xED\xE5 \xE8\xE7\xEC\xE5\xED\xB8\xED";
-// "Не удалось создать jar файл %s. Файл не изменён"
-const char kPackFailed[] =
-    "\xCD\xE5 \xF3\xE4\xE0\xEB\xEE\xF1\xFC \xF1\xEE\xE7\xE4\xE0\xF2\xFC jar \xF4\xE0\xE9\xEB %s. "
-    "\xD4\xE0\xE9\xEB \xED\xE5 \xE8\xE7\xEC\xE5\xED\xB8\xED";
-// "Идёт обработка файла %s. Дождитесь завершения работы"
-const char kBusy[] =
-    "\xC8\xE4\xB8\xF2 \xEE\xE1\xF0\xE0\xE1\xEE\xF2\xEA\xE0 \xF4\xE0\xE9\xEB\xE0 %s. "
-    "\xC4\xEE\xE6\xE4\xE8\xF2\xE5\xF1\xFC \xE7\xE0\xE2\xE5\xF0\xF8\xE5\xED\xE8\xFF \xF0\xE0\xE1\xEE\xF2\xFB";
 
 std::string Format(const char* pattern, const std::string& arg) {
     std::string text = pattern;
@@ -93,35 +55,41 @@ private:
 }  // namespace
 
 void Tfrm::RefuseWhileJobRuns() const {
-    if (JobRunning()) throw fw::Exception(Format(kBusy, FJobArchive));
+    if (JobRunning()) throw fw::Exception(Format(Text(TText::Busy), FJobArchive));
 }
 
 void Tfrm::btnJarClick(fw::TObject* /*Sender*/) {
     RefuseWhileJobRuns();
     if (!od.Execute()) return;
-    const std::string archivePath = od.Files().empty() ? od.FileName() : od.Files().front();
+    RunJob(od.Files().empty() ? od.FileName() : od.Files().front());
+}
+
+void Tfrm::RunJob(const std::string& archivePath) {
+    RefuseWhileJobRuns();
     TJobScope running(FJobArchive, archivePath);
+    FReport = TJobReport{};
+    FReport.Archive = archivePath;
 
     mem.Lines().Clear();
-    mem.Lines().Add(kLogInit);
+    mem.Lines().Add(Text(TText::LogInit));
     if (cbBackup.Checked()) {
-        mem.Lines().Add(kLogBackup);
+        mem.Lines().Add(Text(TText::LogBackup));
         MakeBackup(archivePath);
     }
     MustSetCurrentDirectory(ExeFolder());
     PrepareWorkFolder();
-    mem.Lines().Add(kLogExtract);
+    mem.Lines().Add(Text(TText::LogExtract));
     ExtractArchive(archivePath);
-    mem.Lines().Add(kLogClasses);
+    mem.Lines().Add(Text(TText::LogClasses));
     PatchClasses();
-    mem.Lines().Add(kLogPayload);
+    mem.Lines().Add(Text(TText::LogPayload));
     WritePayload();
-    mem.Lines().Add(kLogPack);
+    mem.Lines().Add(Text(TText::LogPack));
     MustSetCurrentDirectory(ExeFolder());
     PackArchive(archivePath);
-    mem.Lines().Add(kLogCleanup);
+    mem.Lines().Add(Text(TText::LogCleanup));
     CleanWorkFolder();
-    mem.Lines().Add(kLogDone);
+    mem.Lines().Add(Text(TText::LogDone));
 }
 
 void Tfrm::fsFileFound(search::TFileInformations FileFound) {
@@ -134,7 +102,7 @@ void Tfrm::fsFileFound(search::TFileInformations FileFound) {
 void Tfrm::MakeBackup(const std::string& archivePath) {
     const std::string backupPath = archivePath + ".bak";
     if (!platform::CopyFile(archivePath, backupPath, true) && !platform::FileExists(backupPath))
-        throw fw::Exception(Format(kBackupFailed, archivePath));
+        throw fw::Exception(Format(Text(TText::BackupFailed), archivePath));
 }
 
 // A fresh, empty work folder: whatever an earlier run left goes with the old one.
@@ -166,7 +134,7 @@ void Tfrm::ExtractArchive(const std::string& archivePath) {
     });
     if (FEngineErrors > 0 || written < static_cast<int>(FFilesBegun.size()) || !allThere ||
         UnJar.ArcType() == archive::atNA)
-        throw fw::Exception(Format(kExtractFailed, archivePath));
+        throw fw::Exception(Format(Text(TText::ExtractFailed), archivePath));
 }
 
 void Tfrm::PatchClasses() {
@@ -190,7 +158,7 @@ void Tfrm::WritePayload() {
 void Tfrm::PackArchive(const std::string& archivePath) {
     const std::string buildPath = archivePath + kBuildSuffix;
     if (platform::FileExists(buildPath) && !platform::DeleteFile(buildPath))
-        throw fw::Exception(Format(kPackFailed, archivePath));
+        throw fw::Exception(Format(Text(TText::PackFailed), archivePath));
     FEngineErrors = 0;
     Jar.SetArchiveFile(buildPath);
     Jar.FileSpec.clear();
@@ -198,7 +166,7 @@ void Tfrm::PackArchive(const std::string& archivePath) {
     const int added = Jar.Compress();
     if (FEngineErrors > 0 || added <= 0 || !platform::ReplaceFile(buildPath, archivePath)) {
         platform::DeleteFile(buildPath);
-        throw fw::Exception(Format(kPackFailed, archivePath));
+        throw fw::Exception(Format(Text(TText::PackFailed), archivePath));
     }
 }
 

@@ -173,7 +173,7 @@ void Tfrm::FormCreate(fw::TObject* /*Sender*/) {
 
 void Tfrm::FormCloseQuery(fw::TObject* /*Sender*/, bool& /*CanClose*/) {
     RefuseWhileJobRuns();
-    WriteBackupSetting(SettingsPath(), cbBackup.Checked());
+    if (SaveSettingsOnClose) WriteBackupSetting(SettingsPath(), cbBackup.Checked());
 }
 
 void Tfrm::btnAboutClick(fw::TObject* /*Sender*/) {

@@ -1,9 +1,11 @@
 // The main window: its components, the stored settings of its description, and the patch job.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
+#include "app/JobReport.h"
 #include "archive/Jar.h"
 #include "archive/UnZip.h"
 #include "controls/ButtonComps.h"
@@ -45,6 +47,16 @@ public:
     bool ReplaceInFile(const std::string& FileName, const std::string& Search, const std::string& Replace);
     bool DeleteFolder(const std::string& Name);
 
+    // The patch job on one archive, exactly as the main button runs it on the dialog's answer (dropped
+    // files and the command line come this way). Raises on failure; LastReport() says why.
+    void RunJob(const std::string& archivePath);
+    const TJobReport& LastReport() const { return FReport; }
+    // The running job's progress over the archive in percent (unpacking, then packing), for a front end's
+    // progress line; called only when assigned.
+    std::function<void(int percent)> OnJobProgress;
+    // The close request stores the backup box; the command line turns that off unless asked.
+    bool SaveSettingsOnClose = true;
+
     // True while a patch job runs (the engine lets messages through, so clicks can arrive then).
     bool JobRunning() const { return !FJobArchive.empty(); }
 
@@ -63,6 +75,7 @@ private:
     void CleanWorkFolder();
     void RunSearch(const std::string& mask);
 
+    TJobReport FReport;       // the running or last job's outcome
     std::string FJobArchive;  // the archive of the running job; empty when idle
     int FEngineErrors = 0;    // error events of the archive engine during the current step
     std::vector<std::string> FFilesBegun;  // files the reader set out to write in the current extraction

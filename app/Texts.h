@@ -1,0 +1,33 @@
+// The job's user-visible texts in the program's two languages: Russian (Windows-1251 bytes, the
+// program's own texts) and English (ASCII). The desktop program always speaks Russian; the command
+// line chooses from the locale before the first job.
+#pragma once
+
+namespace app {
+
+enum class TLanguage { Russian, English };
+
+void SetLanguage(TLanguage language);
+TLanguage Language();
+
+enum class TText {
+    LogInit,
+    LogBackup,
+    LogExtract,
+    LogClasses,
+    LogPayload,
+    LogPack,
+    LogJad,
+    LogCleanup,
+    LogDone,
+    // Why a job stopped with the user's archive untouched; "%s" is the archive.
+    BackupFailed,
+    ExtractFailed,
+    PackFailed,
+    Busy,
+};
+
+// The text in the current language.
+const char* Text(TText id);
+
+}  // namespace app
