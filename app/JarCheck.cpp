@@ -1,0 +1,288 @@
+// The rebuilt-jar check: the original's records, patched as the job patches, against the rebuilt jar's records and data.
+#include "app/JarCheck.h"
+
+#include <cinttypes>
+#include <cstdio>
+#include <map>
+
+#include "app/JarCheckDecode.h"
+#include "app/JarCheckListing.h"
+#include "app/JarCheckSubstitute.h"
+#include "archive/Crc32.h"
+#include "archive/Records.h"
+#include "search/Masks.h"
+
+namespace app {
+
+const char kPayloadEntryName[] = "com/vidorurud/fullscreen/WideCv.class";
+
+namespace {
+using jarcheck::TCheckFile;
+using jarcheck::TListedEntry;
+using jarcheck::TListing;
+
+// The job's texts: the patcher writes the second over the first in every class file.
+const char kCanvasClass[] = "javax/microedition/lcdui/Canvas";
+const char kWideCanvasClass[] = "com/vidorurud/fullscreen/WideCv";
+// The job hands the patcher the files its search finds with this mask.
+const char kClassMask[] = "*.class";
+
+TJarCheckResult Failure(TJarCheckReason reason,
+                        const std::string& archive,
+                        const TListedEntry* entry,
+                        const std::string& detail) {
+    TJarCheckResult result;
+    result.Reason = reason;
+    result.Archive = archive;
+    result.Detail = detail;
+    if (entry) {
+        result.Entry = entry->Name;
+        result.EntryUtf8 = (entry->Flags & jarcheck::kFlagUtf8) != 0;
+    }
+    return result;
+}
+
+std::string SizeAndCrc(uint64_t size, uint32_t crc) {
+    char text[64];
+    std::snprintf(text, sizeof text, "size %" PRIu64 ", CRC %08" PRIX32, size, crc);
+    return text;
+}
+
+// Jars mark folders by a trailing delimiter, as the reader decides.
+bool IsFolder(const std::string& name) {
+    return !name.empty() && (name.back() == '/' || name.back() == '\\');
+}
+
+std::string BaseName(const std::string& name) {
+    const size_t slash = name.find_last_of("/\\");
+    return slash == std::string::npos ? name : name.substr(slash + 1);
+}
+
+// Where the entry's data start, by its local header; -1 when no header is there.
+int64_t DataStart(TCheckFile& file, const TListedEntry& entry) {
+    const auto header = archive::TLocalHeader::Parse(file.ReadAt(entry.HeaderOffset, archive::kLocalHeaderSize));
+    if (!header)
+        return -1;
+    return entry.HeaderOffset + static_cast<int64_t>(archive::kLocalHeaderSize) + header->NameLength +
+           header->ExtraLength;
+}
+
+jarcheck::TDataSpec SpecOf(const TListedEntry& entry, int64_t dataStart) {
+    jarcheck::TDataSpec spec;
+    spec.Position = dataStart;
+    spec.InputLimit = entry.CompressedSize;
+    spec.Method = entry.Method;
+    spec.Flags = entry.Flags;
+    spec.DeclaredSize = entry.Size;
+    spec.OutputLimit = entry.Size;
+    return spec;
+}
+
+// An original class entry decoded twice over: as stored (to prove the data) and as the patcher leaves it.
+struct TPatchedClass {
+    bool Ok = false;
+    std::string Detail;
+    uint32_t Crc = 0;
+};
+
+TPatchedClass PatchOriginalClass(TCheckFile& file, const TListedEntry& entry) {
+    const int64_t start = DataStart(file, entry);
+    if (start < 0)
+        return {false, "no local header where the directory points", 0};
+    jarcheck::TCrcCounter stored;
+    jarcheck::TCrcCounter patched;
+    jarcheck::TSubstitution substitution(kCanvasClass, kWideCanvasClass,
+                                         [&patched](std::span<const uint8_t> bytes) { patched.Feed(bytes); });
+    const auto result = jarcheck::DecodeEntryData(file, SpecOf(entry, start), [&](std::span<const uint8_t> bytes) {
+        stored.Feed(bytes);
+        substitution.Feed(bytes);
+    });
+    substitution.Finish();
+    if (result.Status == jarcheck::dsUnsupported) {
+        char text[80];
+        std::snprintf(text, sizeof text, "class data cannot be decoded (method %u, flags %04X)", entry.Method,
+                      entry.Flags);
+        return {false, text, 0};
+    }
+    if (result.Status != jarcheck::dsOk || stored.Size() != entry.Size || !archive::CrcMatches(entry.Crc, stored.Crc()))
+        return {false, "class data damaged: decoded " + SizeAndCrc(stored.Size(), stored.Crc()), 0};
+    return {true, {}, patched.Crc()};
+}
+
+// Checks an entry of the rebuilt jar: its local header names it as the directory does, and its data decode
+// to the directory's size and CRC. Empty when it holds.
+std::string VerifyRebuiltEntry(TCheckFile& file, const TListedEntry& entry) {
+    const auto headerBytes = file.ReadAt(entry.HeaderOffset, archive::kLocalHeaderSize);
+    const auto header = archive::TLocalHeader::Parse(headerBytes);
+    if (!header)
+        return "no local header where the directory points";
+    const auto name = file.ReadAt(entry.HeaderOffset + static_cast<int64_t>(archive::kLocalHeaderSize),
+                                  header->NameLength);
+    if (std::string(name.begin(), name.end()) != entry.Name || header->Method != entry.Method ||
+        (header->Flags & jarcheck::kFlagUtf8) != (entry.Flags & jarcheck::kFlagUtf8))
+        return "local header differs from the directory";
+    jarcheck::TCrcCounter crc;
+    const auto result = jarcheck::DecodeEntryData(file, SpecOf(entry, DataStart(file, entry)),
+                                                  [&crc](std::span<const uint8_t> bytes) { crc.Feed(bytes); });
+    if (result.Status != jarcheck::dsOk || crc.Size() != entry.Size || crc.Crc() != entry.Crc)
+        return "data decode to " + SizeAndCrc(crc.Size(), crc.Crc()) + ", directory says " +
+               SizeAndCrc(entry.Size, entry.Crc);
+    return {};
+}
+
+// Zip tools without Zip64 store the count of an archive of more than 65535 entries modulo 65536.
+bool CountMatches(const TListing& listing) {
+    const uint64_t read = listing.Entries.size();
+    return !listing.HasEndRecord || listing.DeclaredTotal == read ||
+           (read > 0xFFFF && listing.DeclaredTotal == (read & 0xFFFF));
+}
+
+std::string CountDetail(const TListing& listing) {
+    char text[96];
+    std::snprintf(text, sizeof text, "end record says %" PRIu64 " entries, %zu read", listing.DeclaredTotal,
+                  listing.Entries.size());
+    return text;
+}
+
+// The two archives' listings and what the comparison needs of them.
+class TComparison {
+public:
+    TComparison(const std::string& originalPath, const std::string& rebuiltPath)
+        : FOriginalPath(originalPath), FRebuiltPath(rebuiltPath), FOriginalFile(originalPath),
+          FRebuiltFile(rebuiltPath), FClassMask(kClassMask) {}
+
+    TJarCheckResult Run(const std::optional<TExpectedPayload>& payload) {
+        for (auto step : {&TComparison::ReadOriginal, &TComparison::ReadRebuilt, &TComparison::CompareEntries}) {
+            TJarCheckResult result = (this->*step)();
+            if (!result.Ok())
+                return result;
+        }
+        TJarCheckResult result = CheckPayload(payload);
+        if (result.Ok())
+            result = CheckNothingUnexplained();
+        if (result.Ok())
+            result = DecodeRebuilt();
+        return result;
+    }
+
+private:
+    TJarCheckResult ReadOriginal() {
+        FOriginal = jarcheck::ListArchive(FOriginalFile, true);
+        if (FOriginal.Status != jarcheck::lsListed) {
+            TListedEntry named;
+            named.Name = FOriginal.Entry;
+            return Failure(jcOriginalUnreadable, FOriginalPath, &named, FOriginal.Detail);
+        }
+        if (!CountMatches(FOriginal))
+            return Failure(jcCountMismatch, FOriginalPath, nullptr, CountDetail(FOriginal));
+        // Extraction writes entries in directory order, so of two with one name the later stays on disk.
+        for (size_t i = 0; i < FOriginal.Entries.size(); ++i) {
+            const std::string& name = FOriginal.Entries[i].Name;
+            if (!IsFolder(name) && name != kPayloadEntryName)
+                FExpected[name] = i;
+        }
+        return {};
+    }
+
+    TJarCheckResult ReadRebuilt() {
+        FRebuilt = jarcheck::ListArchive(FRebuiltFile, false);
+        if (FRebuilt.Status != jarcheck::lsListed) {
+            TListedEntry named;
+            named.Name = FRebuilt.Entry;
+            return Failure(jcRebuiltUnreadable, FRebuiltPath, &named, FRebuilt.Detail);
+        }
+        if (FRebuilt.Correction != 0)
+            return Failure(jcRebuiltUnreadable, FRebuiltPath, nullptr, "offsets do not count from the start");
+        if (!CountMatches(FRebuilt))
+            return Failure(jcCountMismatch, FRebuiltPath, nullptr, CountDetail(FRebuilt));
+        for (size_t i = 0; i < FRebuilt.Entries.size(); ++i) {
+            const TListedEntry& entry = FRebuilt.Entries[i];
+            if (!FRebuiltByName.emplace(entry.Name, i).second)
+                return Failure(jcUnexpectedEntry, FRebuiltPath, &entry, "name stored twice");
+        }
+        return {};
+    }
+
+    TJarCheckResult CompareEntries() {
+        for (size_t i = 0; i < FOriginal.Entries.size(); ++i) {
+            const TListedEntry& want = FOriginal.Entries[i];
+            const auto expected = FExpected.find(want.Name);
+            if (expected == FExpected.end() || expected->second != i)
+                continue;
+            TJarCheckResult result = CompareEntry(want);
+            if (!result.Ok())
+                return result;
+        }
+        return {};
+    }
+
+    TJarCheckResult CompareEntry(const TListedEntry& want) {
+        const auto found = FRebuiltByName.find(want.Name);
+        if (found == FRebuiltByName.end() || IsFolder(FRebuilt.Entries[found->second].Name))
+            return Failure(jcEntryMissing, FRebuiltPath, &want, "not in the rebuilt jar");
+        const TListedEntry& got = FRebuilt.Entries[found->second];
+        if ((got.Flags & jarcheck::kFlagUtf8) != (want.Flags & jarcheck::kFlagUtf8))
+            return Failure(jcNameEncoding, FRebuiltPath, &want,
+                           (want.Flags & jarcheck::kFlagUtf8) ? "UTF-8 flag lost" : "UTF-8 flag added");
+        bool crcMatches = archive::CrcMatches(want.Crc, got.Crc);
+        uint32_t wantCrc = want.Crc;
+        if (FClassMask.Matches(BaseName(want.Name))) {
+            const TPatchedClass patched = PatchOriginalClass(FOriginalFile, want);
+            if (!patched.Ok)
+                return Failure(jcOriginalUnreadable, FOriginalPath, &want, patched.Detail);
+            wantCrc = patched.Crc;
+            crcMatches = got.Crc == patched.Crc;
+        }
+        if (got.Size != want.Size || !crcMatches)
+            return Failure(jcEntryDiffers, FRebuiltPath, &want,
+                           SizeAndCrc(got.Size, got.Crc) + ", expected " + SizeAndCrc(want.Size, wantCrc));
+        return {};
+    }
+
+    TJarCheckResult CheckPayload(const std::optional<TExpectedPayload>& payload) {
+        const auto found = FRebuiltByName.find(kPayloadEntryName);
+        if (found == FRebuiltByName.end())
+            return Failure(jcPayloadMissing, FRebuiltPath, nullptr, kPayloadEntryName);
+        const TListedEntry& got = FRebuilt.Entries[found->second];
+        if (payload && (got.Size != payload->Size || got.Crc != payload->Crc))
+            return Failure(jcEntryDiffers, FRebuiltPath, &got,
+                           SizeAndCrc(got.Size, got.Crc) + ", expected " + SizeAndCrc(payload->Size, payload->Crc));
+        return {};
+    }
+
+    TJarCheckResult CheckNothingUnexplained() {
+        for (const TListedEntry& entry : FRebuilt.Entries) {
+            if (!IsFolder(entry.Name) && entry.Name != kPayloadEntryName && !FExpected.contains(entry.Name))
+                return Failure(jcUnexpectedEntry, FRebuiltPath, &entry, "not in the original");
+        }
+        return {};
+    }
+
+    TJarCheckResult DecodeRebuilt() {
+        for (const TListedEntry& entry : FRebuilt.Entries) {
+            const std::string fault = VerifyRebuiltEntry(FRebuiltFile, entry);
+            if (!fault.empty())
+                return Failure(jcRebuiltUnreadable, FRebuiltPath, &entry, fault);
+        }
+        return {};
+    }
+
+    const std::string& FOriginalPath;
+    const std::string& FRebuiltPath;
+    TCheckFile FOriginalFile;
+    TCheckFile FRebuiltFile;
+    search::TMask FClassMask;
+    TListing FOriginal;
+    TListing FRebuilt;
+    std::map<std::string, size_t> FExpected;        // name -> the original entry extraction leaves on disk
+    std::map<std::string, size_t> FRebuiltByName;  // name -> the rebuilt jar's entry
+};
+}  // namespace
+
+TJarCheckResult CheckRebuiltJar(const std::string& originalPath,
+                                const std::string& rebuiltPath,
+                                const std::optional<TExpectedPayload>& payload) {
+    return TComparison(originalPath, rebuiltPath).Run(payload);
+}
+
+}  // namespace app

@@ -1,0 +1,172 @@
+// The entry decoders of the check: stored copy, raw deflate through zlib, Deflate64 and the legacy methods.
+#include "app/JarCheckDecode.h"
+
+#include <zlib.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "archive/Deflate64.h"
+#include "archive/legacy/Legacy.h"
+
+namespace app::jarcheck {
+
+namespace {
+constexpr uint16_t kMethodStored = 0;
+constexpr uint16_t kMethodDeflate = 8;
+constexpr uint16_t kMethodDeflate64 = 9;
+constexpr uint16_t kFlagEncrypted = 0x0001;
+constexpr int kRawDeflateWindow = -15;  // zlib: raw deflate, 32 KiB window
+
+// The entry's compressed bytes in order, never past its limit or the file's end.
+class TInput {
+public:
+    TInput(TCheckFile& file, const TDataSpec& spec) : FFile(file), FPosition(spec.Position), FLeft(spec.InputLimit) {}
+    size_t Next(std::span<uint8_t> buffer) {
+        const size_t want = static_cast<size_t>(std::min<uint64_t>(buffer.size(), FLeft));
+        const size_t got = FFile.ReadInto(FPosition, buffer.first(want));
+        FPosition += static_cast<int64_t>(got);
+        FLeft -= got;
+        FShort = FShort || got < want;
+        return got;
+    }
+    bool Exhausted() const { return FLeft == 0 || FShort; }
+
+private:
+    TCheckFile& FFile;
+    int64_t FPosition;
+    uint64_t FLeft;
+    bool FShort = false;
+};
+
+// Counts what reaches the sink and notes output past the limit.
+class TOutput {
+public:
+    TOutput(const TChunkSink& sink, uint64_t limit) : FSink(sink), FLimit(limit) {}
+    // False once the output is longer than allowed (nothing past the limit is handed on).
+    bool Put(std::span<const uint8_t> bytes) {
+        if (bytes.size() > FLimit - FTotal) {
+            FOver = true;
+            return false;
+        }
+        FTotal += bytes.size();
+        if (!bytes.empty())
+            FSink(bytes);
+        return true;
+    }
+    uint64_t Total() const { return FTotal; }
+    bool Over() const { return FOver; }
+
+private:
+    const TChunkSink& FSink;
+    uint64_t FLimit;
+    uint64_t FTotal = 0;
+    bool FOver = false;
+};
+
+TDecodeResult Stored(TCheckFile& file, const TDataSpec& spec, TOutput& out) {
+    if (spec.InputLimit > spec.OutputLimit)
+        return {dsDataError, 0, 0};
+    TInput in(file, spec);
+    std::vector<uint8_t> buffer(kCheckChunk);
+    uint64_t used = 0;
+    while (!in.Exhausted()) {
+        const size_t got = in.Next(buffer);
+        used += got;
+        out.Put(std::span<const uint8_t>(buffer).first(got));
+    }
+    return {used == spec.InputLimit ? dsOk : dsTruncated, used, out.Total()};
+}
+
+// Owns one zlib inflate state for a call.
+class TZlibInflate {
+public:
+    TZlibInflate() { FInit = inflateInit2(&FStream, kRawDeflateWindow); }
+    ~TZlibInflate() {
+        if (FInit == Z_OK)
+            inflateEnd(&FStream);
+    }
+    TZlibInflate(const TZlibInflate&) = delete;
+    TZlibInflate& operator=(const TZlibInflate&) = delete;
+    bool Ready() const { return FInit == Z_OK; }
+    z_stream& Stream() { return FStream; }
+
+private:
+    z_stream FStream{};
+    int FInit = Z_STREAM_ERROR;
+};
+
+TDecodeResult Deflate(TCheckFile& file, const TDataSpec& spec, TOutput& out) {
+    TZlibInflate zlib;
+    if (!zlib.Ready())
+        return {dsUnsupported, 0, 0};
+    z_stream& z = zlib.Stream();
+    TInput in(file, spec);
+    std::vector<uint8_t> input(kCheckChunk);
+    std::vector<uint8_t> output(kCheckChunk);
+    for (;;) {
+        if (z.avail_in == 0 && !in.Exhausted()) {
+            z.next_in = input.data();
+            z.avail_in = static_cast<uInt>(in.Next(input));
+        }
+        z.next_out = output.data();
+        z.avail_out = static_cast<uInt>(output.size());
+        const int rc = inflate(&z, Z_NO_FLUSH);
+        const size_t produced = output.size() - z.avail_out;
+        if (!out.Put(std::span<const uint8_t>(output).first(produced)))
+            return {dsDataError, z.total_in, out.Total()};
+        if (rc == Z_STREAM_END)
+            return {dsOk, z.total_in, out.Total()};
+        if (rc == Z_BUF_ERROR && z.avail_in == 0 && in.Exhausted())
+            return {dsTruncated, z.total_in, out.Total()};
+        if (rc != Z_OK && rc != Z_BUF_ERROR)
+            return {dsDataError, z.total_in, out.Total()};
+    }
+}
+
+TDecodeResult Deflate64(TCheckFile& file, const TDataSpec& spec, TOutput& out) {
+    TInput in(file, spec);
+    const bool cancel = false;
+    archive::TInflater inflater(
+        archive::kDeflate64Variant, [&in](std::span<uint8_t> buffer) { return static_cast<int32_t>(in.Next(buffer)); },
+        [&out](std::span<const uint8_t> data) {
+            return out.Put(data) ? static_cast<int32_t>(data.size()) : 0;
+        },
+        cancel, spec.OutputLimit);
+    const archive::TInflateResult result = inflater.Run();
+    return {result.Status == archive::isOk && !out.Over() ? dsOk : dsDataError, spec.InputLimit, out.Total()};
+}
+
+TDecodeResult Legacy(TCheckFile& file, const TDataSpec& spec, TOutput& out) {
+    TInput in(file, spec);
+    const auto status = archive::legacy::DecodeLegacy(
+        spec.Method, spec.Flags, static_cast<int64_t>(spec.DeclaredSize),
+        [&in](uint8_t* buffer, int32_t count) {
+            return static_cast<int32_t>(in.Next(std::span<uint8_t>(buffer, static_cast<size_t>(count))));
+        },
+        [&out](const uint8_t* data, int32_t count) {
+            return out.Put(std::span<const uint8_t>(data, static_cast<size_t>(count)));
+        });
+    return {status == archive::legacy::lsOk && !out.Over() ? dsOk : dsDataError, spec.InputLimit, out.Total()};
+}
+}  // namespace
+
+TDecodeResult DecodeEntryData(TCheckFile& file, const TDataSpec& spec, const TChunkSink& sink) {
+    if (spec.Flags & kFlagEncrypted)
+        return {dsUnsupported, 0, 0};
+    TOutput out(sink, spec.OutputLimit);
+    switch (spec.Method) {
+        case kMethodStored:
+            return Stored(file, spec, out);
+        case kMethodDeflate:
+            return Deflate(file, spec, out);
+        case kMethodDeflate64:
+            return Deflate64(file, spec, out);
+        default:
+            if (archive::legacy::IsLegacyMethod(spec.Method) && spec.DeclaredSize <= INT64_MAX)
+                return Legacy(file, spec, out);
+            return {dsUnsupported, 0, 0};
+    }
+}
+
+}  // namespace app::jarcheck

@@ -1,0 +1,47 @@
+// The entries an archive's own records list: its central directory, or its local headers when it has none.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "app/JarCheckFile.h"
+
+namespace app::jarcheck {
+
+struct TListedEntry {
+    std::string Name;  // the stored name bytes, unconverted
+    uint16_t Flags = 0;
+    uint16_t Method = 0;
+    uint32_t Crc = 0;
+    uint64_t CompressedSize = 0;
+    uint64_t Size = 0;
+    int64_t HeaderOffset = 0;  // the local header, with the archive's offset correction applied
+};
+
+enum TListingStatus {
+    lsListed,      // every record read
+    lsUnreadable,  // no records found, or one cut short or undecodable (Entry names it when known)
+};
+
+struct TListing {
+    TListingStatus Status = lsListed;
+    std::string Entry;   // the entry concerned when unreadable
+    std::string Detail;  // what went wrong, for logs
+    std::vector<TListedEntry> Entries;
+    bool ByDirectory = false;
+    bool HasEndRecord = false;
+    uint64_t DeclaredTotal = 0;  // total entries of the end record (its Zip64 twin when there is one)
+    int64_t Correction = 0;      // bytes in front of the archive its offsets do not count
+};
+
+// Lists by the central directory; where none is found and `allowLocalWalk` is set, by walking the local
+// headers from the first one (entries with a data descriptor are decoded to find their end).
+TListing ListArchive(TCheckFile& file, bool allowLocalWalk);
+
+// Bit 3 of the general purpose flags: CRC and sizes follow the data in a descriptor.
+constexpr uint16_t kFlagDescriptor = 0x0008;
+// Bit 11: the name (and comment) are UTF-8.
+constexpr uint16_t kFlagUtf8 = 0x0800;
+
+}  // namespace app::jarcheck
