@@ -1,6 +1,8 @@
-// The rebuilt-jar check: the original's records, patched as the job patches, against the rebuilt jar's records and data.
+// The rebuilt-jar check: the original's records, patched as the job patches, against the rebuilt jar's records and
+// data.
 #include "app/JarCheck.h"
 
+#include <algorithm>
 #include <cinttypes>
 #include <cstdio>
 #include <map>
@@ -56,6 +58,13 @@ bool IsFolder(const std::string& name) {
 std::string BaseName(const std::string& name) {
     const size_t slash = name.find_last_of("/\\");
     return slash == std::string::npos ? name : name.substr(slash + 1);
+}
+
+// The UTF-8 flag changes how a name reads only when the name has bytes outside ASCII (the JDK sets it on
+// every name, other tools only where needed).
+bool SameNameEncoding(const std::string& name, uint16_t flagsA, uint16_t flagsB) {
+    const bool ascii = std::all_of(name.begin(), name.end(), [](char c) { return (c & 0x80) == 0; });
+    return ascii || (flagsA & jarcheck::kFlagUtf8) == (flagsB & jarcheck::kFlagUtf8);
 }
 
 // Where the entry's data start, by its local header; -1 when no header is there.
@@ -116,10 +125,10 @@ std::string VerifyRebuiltEntry(TCheckFile& file, const TListedEntry& entry) {
     const auto header = archive::TLocalHeader::Parse(headerBytes);
     if (!header)
         return "no local header where the directory points";
-    const auto name = file.ReadAt(entry.HeaderOffset + static_cast<int64_t>(archive::kLocalHeaderSize),
-                                  header->NameLength);
+    const auto name =
+        file.ReadAt(entry.HeaderOffset + static_cast<int64_t>(archive::kLocalHeaderSize), header->NameLength);
     if (std::string(name.begin(), name.end()) != entry.Name || header->Method != entry.Method ||
-        (header->Flags & jarcheck::kFlagUtf8) != (entry.Flags & jarcheck::kFlagUtf8))
+        !SameNameEncoding(entry.Name, header->Flags, entry.Flags))
         return "local header differs from the directory";
     jarcheck::TCrcCounter crc;
     const auto result = jarcheck::DecodeEntryData(file, SpecOf(entry, DataStart(file, entry)),
@@ -148,8 +157,11 @@ std::string CountDetail(const TListing& listing) {
 class TComparison {
 public:
     TComparison(const std::string& originalPath, const std::string& rebuiltPath)
-        : FOriginalPath(originalPath), FRebuiltPath(rebuiltPath), FOriginalFile(originalPath),
-          FRebuiltFile(rebuiltPath), FClassMask(kClassMask) {}
+        : FOriginalPath(originalPath),
+          FRebuiltPath(rebuiltPath),
+          FOriginalFile(originalPath),
+          FRebuiltFile(rebuiltPath),
+          FClassMask(kClassMask) {}
 
     TJarCheckResult Run(const std::optional<TExpectedPayload>& payload) {
         for (auto step : {&TComparison::ReadOriginal, &TComparison::ReadRebuilt, &TComparison::CompareEntries}) {
@@ -221,7 +233,7 @@ private:
         if (found == FRebuiltByName.end() || IsFolder(FRebuilt.Entries[found->second].Name))
             return Failure(jcEntryMissing, FRebuiltPath, &want, "not in the rebuilt jar");
         const TListedEntry& got = FRebuilt.Entries[found->second];
-        if ((got.Flags & jarcheck::kFlagUtf8) != (want.Flags & jarcheck::kFlagUtf8))
+        if (!SameNameEncoding(want.Name, got.Flags, want.Flags))
             return Failure(jcNameEncoding, FRebuiltPath, &want,
                            (want.Flags & jarcheck::kFlagUtf8) ? "UTF-8 flag lost" : "UTF-8 flag added");
         bool crcMatches = archive::CrcMatches(want.Crc, got.Crc);
@@ -274,7 +286,7 @@ private:
     search::TMask FClassMask;
     TListing FOriginal;
     TListing FRebuilt;
-    std::map<std::string, size_t> FExpected;        // name -> the original entry extraction leaves on disk
+    std::map<std::string, size_t> FExpected;       // name -> the original entry extraction leaves on disk
     std::map<std::string, size_t> FRebuiltByName;  // name -> the rebuilt jar's entry
 };
 }  // namespace

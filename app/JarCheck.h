@@ -9,22 +9,22 @@ namespace app {
 
 enum TJarCheckReason {
     jcOk,
-    jcEntryMissing,      // a file entry of the original is not in the rebuilt jar under the same name bytes
-    jcEntryDiffers,      // size or CRC-32 differ from what the original's records (and the patcher) give
-    jcNameEncoding,      // same name bytes, but the UTF-8 flag (general purpose bit 11) differs
-    jcPayloadMissing,    // the full-screen canvas class is not in the rebuilt jar
-    jcCountMismatch,     // an end record's entry count differs from the entries read
-    jcUnexpectedEntry,   // the rebuilt jar holds a file entry the original does not explain, or a name twice
+    jcEntryMissing,     // a file entry of the original is not in the rebuilt jar under the same name bytes
+    jcEntryDiffers,     // size or CRC-32 differ from what the original's records (and the patcher) give
+    jcNameEncoding,     // same name bytes (not all ASCII), but the UTF-8 flag (general purpose bit 11) differs
+    jcPayloadMissing,   // the full-screen canvas class is not in the rebuilt jar
+    jcCountMismatch,    // an end record's entry count differs from the entries read
+    jcUnexpectedEntry,  // the rebuilt jar holds a file entry the original does not explain, or a name twice
     jcOriginalUnreadable,
     jcRebuiltUnreadable,
 };
 
 struct TJarCheckResult {
     TJarCheckReason Reason = jcOk;
-    std::string Archive;   // the path of the archive concerned (original or rebuilt); empty when ok
-    std::string Entry;     // the first entry concerned, as its name bytes are stored; may be empty
+    std::string Archive;     // the path of the archive concerned (original or rebuilt); empty when ok
+    std::string Entry;       // the first entry concerned, as its name bytes are stored; may be empty
     bool EntryUtf8 = false;  // the name is UTF-8 (bit 11); otherwise in the OEM code page
-    std::string Detail;    // a short English note for logs (sizes, CRCs, what was unreadable)
+    std::string Detail;      // a short English note for logs (sizes, CRCs, what was unreadable)
     bool Ok() const { return Reason == jcOk; }
 };
 
@@ -39,7 +39,8 @@ extern const char kPayloadEntryName[];
 
 // Compares the rebuilt jar with the original by their own records only (never the work folder):
 // - every file entry of the original (central directory, or local headers when it has none; folder
-//   entries aside) is in the rebuilt jar with the same name bytes and UTF-8 flag, the same size, and the
+//   entries aside) is in the rebuilt jar with the same name bytes and, for names beyond ASCII, the same
+//   UTF-8 flag; with the same size and the
 //   same CRC-32, for "*.class" names the CRC of the bytes after the patcher's replacement (the original's
 //   class data are decoded for that);
 // - of two entries with one name, the later in the original's directory is the one expected, as it is

@@ -129,10 +129,8 @@ TDecodeResult Deflate64(TCheckFile& file, const TDataSpec& spec, TOutput& out) {
     const bool cancel = false;
     archive::TInflater inflater(
         archive::kDeflate64Variant, [&in](std::span<uint8_t> buffer) { return static_cast<int32_t>(in.Next(buffer)); },
-        [&out](std::span<const uint8_t> data) {
-            return out.Put(data) ? static_cast<int32_t>(data.size()) : 0;
-        },
-        cancel, spec.OutputLimit);
+        [&out](std::span<const uint8_t> data) { return out.Put(data) ? static_cast<int32_t>(data.size()) : 0; }, cancel,
+        spec.OutputLimit);
     const archive::TInflateResult result = inflater.Run();
     return {result.Status == archive::isOk && !out.Over() ? dsOk : dsDataError, spec.InputLimit, out.Total()};
 }

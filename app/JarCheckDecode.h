@@ -25,7 +25,7 @@ struct TDecodeResult {
 
 // Where an entry's compressed data lies and how it is coded.
 struct TDataSpec {
-    int64_t Position = 0;   // first byte of the data in the file
+    int64_t Position = 0;     // first byte of the data in the file
     uint64_t InputLimit = 0;  // the data never reaches past this many bytes
     uint16_t Method = 0;
     uint16_t Flags = 0;

@@ -64,8 +64,8 @@ bool CompleteFromDescriptor(TCheckFile& file, int64_t dataAt, TListedEntry& entr
     const TDecodeResult result = DecodeEntryData(file, spec, [](std::span<const uint8_t>) {});
     if (result.Status != dsOk)
         return false;
-    const TDescriptor descriptor = ReadDescriptor(file, dataAt + static_cast<int64_t>(result.InputUsed),
-                                                  result.InputUsed);
+    const TDescriptor descriptor =
+        ReadDescriptor(file, dataAt + static_cast<int64_t>(result.InputUsed), result.InputUsed);
     if (!descriptor.Found)
         return false;
     entry.Crc = descriptor.Crc;
@@ -103,9 +103,9 @@ TListing WalkLocalHeaders(TCheckFile& file) {
         entry.Size = archive::Size48(header->UncompressedSize, info.High.Uncompressed);
         int64_t next = dataAt + static_cast<int64_t>(entry.CompressedSize);
         const bool headerWhole = name.size() == header->NameLength && extra.size() == header->ExtraLength;
-        const bool complete = headerWhole && ((entry.Flags & kFlagDescriptor)
-                                                  ? CompleteFromDescriptor(file, dataAt, entry, next)
-                                                  : next <= file.Size());
+        const bool complete =
+            headerWhole &&
+            ((entry.Flags & kFlagDescriptor) ? CompleteFromDescriptor(file, dataAt, entry, next) : next <= file.Size());
         if (!complete) {
             listing.Status = lsUnreadable;
             listing.Entry = entry.Name;
