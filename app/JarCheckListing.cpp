@@ -91,9 +91,9 @@ TListing Unreadable(const std::string& detail, const std::string& entry = {}) {
     return listing;
 }
 
-// Reads central headers from `position` while they follow one another.
-void WalkDirectory(TCheckFile& file, int64_t position, TListing& listing) {
-    for (;;) {
+// Reads central headers from `position` while they follow one another in front of the end records.
+void WalkDirectory(TCheckFile& file, int64_t position, int64_t end, TListing& listing) {
+    while (position < end) {
         auto header = archive::TCentralHeader::Parse(file.ReadAt(position, archive::kCentralHeaderSize));
         if (!header)
             return;
@@ -142,7 +142,7 @@ TListing ListArchive(TCheckFile& file, bool allowLocalWalk) {
         if (atStored || CentralHeaderAt(file, actual)) {
             listing.ByDirectory = true;
             listing.Correction = atStored ? 0 : actual - stored;
-            WalkDirectory(file, atStored ? stored : actual, listing);
+            WalkDirectory(file, atStored ? stored : actual, claim->EndsAt, listing);
             return listing;
         }
     }
