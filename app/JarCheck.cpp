@@ -156,25 +156,26 @@ std::string CountDetail(const TListing& listing) {
 // The two archives' listings and what the comparison needs of them.
 class TComparison {
 public:
-    TComparison(const std::string& originalPath, const std::string& rebuiltPath)
+    TComparison(const std::string& originalPath,
+                const std::string& rebuiltPath,
+                const std::optional<TExpectedPayload>& payload)
         : FOriginalPath(originalPath),
           FRebuiltPath(rebuiltPath),
+          FPayload(payload),
           FOriginalFile(originalPath),
           FRebuiltFile(rebuiltPath),
           FClassMask(kClassMask) {}
 
-    TJarCheckResult Run(const std::optional<TExpectedPayload>& payload) {
-        for (auto step : {&TComparison::ReadOriginal, &TComparison::ReadRebuilt, &TComparison::CompareEntries}) {
+    // Cheap record comparisons first; decoding the whole rebuilt jar last.
+    TJarCheckResult Run() {
+        for (auto step :
+             {&TComparison::ReadOriginal, &TComparison::ReadRebuilt, &TComparison::CompareEntries,
+              &TComparison::CheckPayload, &TComparison::CheckNothingUnexplained, &TComparison::DecodeRebuilt}) {
             TJarCheckResult result = (this->*step)();
             if (!result.Ok())
                 return result;
         }
-        TJarCheckResult result = CheckPayload(payload);
-        if (result.Ok())
-            result = CheckNothingUnexplained();
-        if (result.Ok())
-            result = DecodeRebuilt();
-        return result;
+        return {};
     }
 
 private:
@@ -251,14 +252,14 @@ private:
         return {};
     }
 
-    TJarCheckResult CheckPayload(const std::optional<TExpectedPayload>& payload) {
+    TJarCheckResult CheckPayload() {
         const auto found = FRebuiltByName.find(kPayloadEntryName);
         if (found == FRebuiltByName.end())
             return Failure(jcPayloadMissing, FRebuiltPath, nullptr, kPayloadEntryName);
         const TListedEntry& got = FRebuilt.Entries[found->second];
-        if (payload && (got.Size != payload->Size || got.Crc != payload->Crc))
+        if (FPayload && (got.Size != FPayload->Size || got.Crc != FPayload->Crc))
             return Failure(jcEntryDiffers, FRebuiltPath, &got,
-                           SizeAndCrc(got.Size, got.Crc) + ", expected " + SizeAndCrc(payload->Size, payload->Crc));
+                           SizeAndCrc(got.Size, got.Crc) + ", expected " + SizeAndCrc(FPayload->Size, FPayload->Crc));
         return {};
     }
 
@@ -281,6 +282,7 @@ private:
 
     const std::string& FOriginalPath;
     const std::string& FRebuiltPath;
+    const std::optional<TExpectedPayload>& FPayload;
     TCheckFile FOriginalFile;
     TCheckFile FRebuiltFile;
     search::TMask FClassMask;
@@ -294,7 +296,7 @@ private:
 TJarCheckResult CheckRebuiltJar(const std::string& originalPath,
                                 const std::string& rebuiltPath,
                                 const std::optional<TExpectedPayload>& payload) {
-    return TComparison(originalPath, rebuiltPath).Run(payload);
+    return TComparison(originalPath, rebuiltPath, payload).Run();
 }
 
 }  // namespace app
