@@ -1,5 +1,4 @@
-// The rebuilt-jar check: the original's records, patched as the job patches, against the rebuilt jar's records and
-// data.
+// The rebuilt-jar check: the original's records, patched as the job patches, against the rebuilt jar.
 #include "app/JarCheck.h"
 
 #include <algorithm>
