@@ -50,7 +50,7 @@ struct TJadResult {
     bool Updated = false;           // rewritten in place (new size, signature dropped, or both)
     bool SignatureRemoved = false;  // part of the update: the phone installs the game unsigned
     TJadFailure Failure = TJadFailure::jdNone;
-    uint32_t SystemError = 0;       // the platform's error code behind a failure, when there is one
+    uint32_t SystemError = 0;  // the platform's error code behind a failure, when there is one
 };
 
 // The .jad beside `jarPath` with the jar's base name ("game.jad" for "game.jar"; on POSIX also "game.JAD"

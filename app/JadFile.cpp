@@ -26,8 +26,8 @@ constexpr char kTempPrefix[] = "gvj";
 #ifdef _WIN32
 constexpr char kDelimiters[] = "\\/";
 // The attribute bits a replacement takes over; read-only files are never replaced.
-constexpr DWORD kKeptAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
-                                  FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+constexpr DWORD kKeptAttributes =
+    FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
 #else
 constexpr char kDelimiters[] = "/";
 #endif
@@ -125,8 +125,7 @@ bool MoveInPlace(const std::string& from, const std::string& to, bool replace) {
 
 bool WriteAndFlush(const std::string& temp, const std::string& data, const std::string& model) {
     TFile file(platform::FileOpen(temp, platform::fmOpenWrite | platform::fmShareExclusive));
-    if (!file.Valid() || !WriteAll(file.Get(), data) || !KeepPermissions(file.Get(), temp, model) ||
-        !Flush(file.Get()))
+    if (!file.Valid() || !WriteAll(file.Get(), data) || !KeepPermissions(file.Get(), temp, model) || !Flush(file.Get()))
         return false;
     return file.Close();
 }
@@ -142,8 +141,7 @@ TEntryKind EntryKindOf(const std::string& path) {
     const DWORD attr = ::GetFileAttributesA(path.c_str());
     if (attr == INVALID_FILE_ATTRIBUTES)
         return TEntryKind::ekMissing;
-    return attr & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT) ? TEntryKind::ekOther
-                                                                            : TEntryKind::ekFile;
+    return attr & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT) ? TEntryKind::ekOther : TEntryKind::ekFile;
 #else
     struct stat st {};
     if (::lstat(path.c_str(), &st) != 0)

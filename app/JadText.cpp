@@ -18,10 +18,10 @@ const std::string_view kSignatureExtensions[] = {"SF", "RSA", "DSA", "EC"};
 // One attribute as it lies in the text: its first line and the continuation lines after it. JAD lines do
 // not continue, but a descriptor made by a manifest writer may wrap long certificates with a leading space.
 struct TAttribute {
-    size_t Begin = 0;      // first byte of the first line
-    size_t LineEnd = 0;    // end of the first line, before its line end
-    size_t LineNext = 0;   // start of the line after the first one
-    size_t Next = 0;       // start of the line after the last continuation line
+    size_t Begin = 0;       // first byte of the first line
+    size_t LineEnd = 0;     // end of the first line, before its line end
+    size_t LineNext = 0;    // start of the line after the first one
+    size_t Next = 0;        // start of the line after the last continuation line
     std::string_view Name;  // before the first ':', empty when the line has none
 };
 
@@ -34,9 +34,8 @@ char LowerAscii(char c) {
 }
 
 bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return LowerAscii(x) == LowerAscii(y);
-           });
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return LowerAscii(x) == LowerAscii(y); });
 }
 
 // Where the line starting at `begin` ends, before CR LF, LF or a lone CR, and where the next one starts.
@@ -148,8 +147,8 @@ TJadEdit EditJadText(const std::string& text, const std::string& jarName, uint64
     TJadEdit edit;
     const size_t bodyBegin = text.starts_with(kUtf8Bom) ? kUtf8Bom.size() : 0;
     const std::vector<TAttribute> attributes = SplitAttributes(text, bodyBegin);
-    const auto url = std::find_if(attributes.begin(), attributes.end(),
-                                  [](const TAttribute& a) { return a.Name == kJarUrl; });
+    const auto url =
+        std::find_if(attributes.begin(), attributes.end(), [](const TAttribute& a) { return a.Name == kJarUrl; });
     // An empty URL names no jar at all, which is as good as none.
     const std::string urlValue = url == attributes.end() ? std::string() : Value(text, *url);
     edit.NamesThisJar = urlValue.empty() || JarUrlNames(urlValue, jarName);

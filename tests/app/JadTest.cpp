@@ -30,11 +30,13 @@ const TTextCase kTextCases[] = {
      "MIDlet-Name: G\nMIDlet-Jar-Size: 40960\nMIDlet-Jar-URL: game.jar\n"},
     {"CRLF, spacing kept", "MIDlet-Jar-URL:game.jar\r\nMIDlet-Jar-Size:\t 1200 \r\nMIDlet-Name: G\r\n",
      "MIDlet-Jar-URL:game.jar\r\nMIDlet-Jar-Size:\t 40960 \r\nMIDlet-Name: G\r\n"},
-    {"mixed ends, lone CR", "A: 1\r\nMIDlet-Jar-Size: 1\rB: 2\nC: 3\r\n", "A: 1\r\nMIDlet-Jar-Size: 40960\rB: 2\nC: 3\r\n"},
+    {"mixed ends, lone CR", "A: 1\r\nMIDlet-Jar-Size: 1\rB: 2\nC: 3\r\n",
+     "A: 1\r\nMIDlet-Jar-Size: 40960\rB: 2\nC: 3\r\n"},
     {"byte-order mark", "\xEF\xBB\xBFMIDlet-Jar-Size: 7\n", "\xEF\xBB\xBFMIDlet-Jar-Size: 40960\n"},
     {"no final line end", "MIDlet-Name: G\r\nMIDlet-Jar-Size: 7", "MIDlet-Name: G\r\nMIDlet-Jar-Size: 40960"},
     {"empty size value", "MIDlet-Jar-Size:\n", "MIDlet-Jar-Size:40960\n"},
-    {"every size attribute", "MIDlet-Jar-Size: 1\nMIDlet-Jar-Size: 2\n", "MIDlet-Jar-Size: 40960\nMIDlet-Jar-Size: 40960\n"},
+    {"every size attribute", "MIDlet-Jar-Size: 1\nMIDlet-Jar-Size: 2\n",
+     "MIDlet-Jar-Size: 40960\nMIDlet-Jar-Size: 40960\n"},
     {"URL naming another jar", "MIDlet-Jar-URL: other.jar\nMIDlet-Jar-Size: 7\n" + std::string(kSigned), ""},
     {"URL naming a script", "MIDlet-Jar-URL: http://h/get?f=game.jar\nMIDlet-Jar-Size: 7\n", ""},
     {"URL in other case with a path and query", "MIDlet-Jar-URL: http://h/dl/GAME.JAR?sid=1\nMIDlet-Jar-Size: 7\n",
@@ -88,7 +90,8 @@ TEST_P(JadTextForms, FileBesideTheJarBecomesTheExpectedBytes) {
 INSTANTIATE_TEST_SUITE_P(Forms, JadTextForms, testing::ValuesIn(kTextCases), [](const auto& info) {
     std::string name;
     for (const char* p = info.param.What; *p; ++p)
-        if (std::isalnum(static_cast<unsigned char>(*p))) name += *p;
+        if (std::isalnum(static_cast<unsigned char>(*p)))
+            name += *p;
     return name;
 });
 
@@ -111,18 +114,23 @@ TEST(SignedJar, ToldFromAJarSignedByTheJdk) {
     if (!testutil::HostHas("jarsigner") || !testutil::HostHas("python3"))
         GTEST_SKIP() << "no JDK or Python on the host";
     TTempDir dir;
-    testutil::WriteFile(dir / "a.txt", "x");
     const std::string list = "python3 -c 'import zipfile; print(*zipfile.ZipFile(\"g.jar\").namelist())'";
-    const std::string cmd = "cd " + Quote(testutil::ToHostPath(dir.Path())) + " && jar cf g.jar a.txt && " + list +
-                            " && keytool -genkeypair -keystore ks -storepass secret -keypass secret -alias k"
-                            " -dname CN=t -keyalg RSA -validity 2 >/dev/null 2>&1 && jarsigner -keystore ks"
-                            " -storepass secret g.jar k >/dev/null 2>&1 && " + list;
+    const std::string cmd =
+        "cd " + Quote(testutil::ToHostPath(dir.Path())) +
+        " && python3 -c 'import zipfile; zipfile.ZipFile(\"g.jar\", \"w\").writestr(\"a.txt\", \"x\")'"
+        " && " +
+        list +
+        " && keytool -genkeypair -keystore ks -storepass secret -keypass secret"
+        " -alias k -dname CN=t -keyalg EC -validity 2 >/dev/null 2>&1 && jarsigner -keystore ks"
+        " -storepass secret g.jar k >/dev/null 2>&1 && " +
+        list;
     std::string out;
     ASSERT_EQ(RunHost(cmd, &out), 0) << out;
     std::vector<std::vector<std::string>> jars(1);
     for (size_t pos = 0, end; (end = out.find_first_of(" \n", pos)) != std::string::npos; pos = end + 1) {
         jars.back().push_back(out.substr(pos, end - pos));
-        if (out[end] == '\n') jars.emplace_back();
+        if (out[end] == '\n')
+            jars.emplace_back();
     }
     ASSERT_EQ(jars.size(), 3u) << out;
     EXPECT_FALSE(app::IsSignedJar(jars[0])) << out;
