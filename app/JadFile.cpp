@@ -1,5 +1,4 @@
-// The .jad update's file steps, through the platform layer where it has them and small per-system sections for
-// flushing, permission bits and renaming, which it lacks.
+// The .jad update's file steps: the platform layer where it serves, small per-system parts for flush and rename.
 #include "app/JadFile.h"
 
 #include <utility>
@@ -7,7 +6,7 @@
 #include "platform/Platform.h"
 
 #ifdef _WIN32
-#include <windows.h>
+#include "platform/win32/Win.h"
 #else
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -1,5 +1,4 @@
-// The file steps the .jad update needs: what lies at a name, reading a small file whole, and replacing a file
-// so that it is never half-written.
+// The .jad update's file steps: what lies at a name, reading a small file whole, replacing a file in one step.
 #pragma once
 
 #include <cstddef>

@@ -57,43 +57,34 @@ const TTextCase kTextCases[] = {
     {"empty file", "", ""},
 };
 
-void PrintTo(const TTextCase& c, std::ostream* os) {
-    *os << c.What;
+// One table, one process: under Wine every test program start costs seconds.
+TEST(JadTextForms, TextBecomesTheExpectedBytes) {
+    for (const TTextCase& c : kTextCases) {
+        SCOPED_TRACE(c.What);
+        const std::string expected = c.Expected.empty() ? c.Jad : c.Expected;
+        const app::TJadEdit edit = app::EditJadText(c.Jad, "game.jar", kNewSize);
+        EXPECT_EQ(edit.Text, expected);
+        EXPECT_EQ(edit.Changed, expected != c.Jad);
+        EXPECT_EQ(edit.SignatureRemoved, c.SignatureRemoved);
+    }
 }
 
-class JadTextForms : public testing::TestWithParam<TTextCase> {};
-
-TEST_P(JadTextForms, TextBecomesTheExpectedBytes) {
-    const TTextCase& c = GetParam();
-    const std::string expected = c.Expected.empty() ? c.Jad : c.Expected;
-    const app::TJadEdit edit = app::EditJadText(c.Jad, "game.jar", kNewSize);
-    EXPECT_EQ(edit.Text, expected);
-    EXPECT_EQ(edit.Changed, expected != c.Jad);
-    EXPECT_EQ(edit.SignatureRemoved, c.SignatureRemoved);
+TEST(JadTextForms, FileBesideTheJarBecomesTheExpectedBytes) {
+    for (const TTextCase& c : kTextCases) {
+        SCOPED_TRACE(c.What);
+        const std::string expected = c.Expected.empty() ? c.Jad : c.Expected;
+        TTempDir dir;
+        testutil::WriteFile(dir / "game.jar", "PK");
+        testutil::WriteFile(dir / "game.jad", c.Jad);
+        const app::TJadResult r = app::UpdateJadBeside(dir / "game.jar", kNewSize, false);
+        EXPECT_TRUE(r.Found);
+        EXPECT_EQ(r.Failure, app::TJadFailure::jdNone);
+        EXPECT_EQ(r.Updated, expected != c.Jad);
+        EXPECT_EQ(r.SignatureRemoved, c.SignatureRemoved);
+        EXPECT_EQ(testutil::ReadText(dir / "game.jad"), expected);
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 2) << "a file was left";
+    }
 }
-
-TEST_P(JadTextForms, FileBesideTheJarBecomesTheExpectedBytes) {
-    const TTextCase& c = GetParam();
-    const std::string expected = c.Expected.empty() ? c.Jad : c.Expected;
-    TTempDir dir;
-    testutil::WriteFile(dir / "game.jar", "PK");
-    testutil::WriteFile(dir / "game.jad", c.Jad);
-    const app::TJadResult r = app::UpdateJadBeside(dir / "game.jar", kNewSize, false);
-    EXPECT_TRUE(r.Found);
-    EXPECT_EQ(r.Failure, app::TJadFailure::jdNone);
-    EXPECT_EQ(r.Updated, expected != c.Jad);
-    EXPECT_EQ(r.SignatureRemoved, c.SignatureRemoved);
-    EXPECT_EQ(testutil::ReadText(dir / "game.jad"), expected);
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 2) << "a temporary file was left";
-}
-
-INSTANTIATE_TEST_SUITE_P(Forms, JadTextForms, testing::ValuesIn(kTextCases), [](const auto& info) {
-    std::string name;
-    for (const char* p = info.param.What; *p; ++p)
-        if (std::isalnum(static_cast<unsigned char>(*p)))
-            name += *p;
-    return name;
-});
 
 TEST(JarUrl, NamesTheJarByItsLastPartAsWrittenOrDecoded) {
     EXPECT_TRUE(app::JarUrlNames("My%20Game.jar", "My Game.jar"));
