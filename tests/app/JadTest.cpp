@@ -35,6 +35,7 @@ const TTextCase kTextCases[] = {
     {"byte-order mark", "\xEF\xBB\xBFMIDlet-Jar-Size: 7\n", "\xEF\xBB\xBFMIDlet-Jar-Size: 40960\n"},
     {"no final line end", "MIDlet-Name: G\r\nMIDlet-Jar-Size: 7", "MIDlet-Name: G\r\nMIDlet-Jar-Size: 40960"},
     {"empty size value", "MIDlet-Jar-Size:\n", "MIDlet-Jar-Size:40960\n"},
+    {"size over a continuation line", "MIDlet-Jar-Size: 12\n 34\nB: 2\n", "MIDlet-Jar-Size: 40960\nB: 2\n"},
     {"every size attribute", "MIDlet-Jar-Size: 1\nMIDlet-Jar-Size: 2\n",
      "MIDlet-Jar-Size: 40960\nMIDlet-Jar-Size: 40960\n"},
     {"URL naming another jar", "MIDlet-Jar-URL: other.jar\nMIDlet-Jar-Size: 7\n" + std::string(kSigned), ""},
