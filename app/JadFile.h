@@ -1,0 +1,28 @@
+// The .jad update's file steps: what lies at a name, reading a small file whole, replacing a file in one step.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace app {
+
+// Where the file name in `path` begins (after the last folder delimiter; on Windows '/' counts too).
+size_t NameStart(const std::string& path);
+
+enum class TEntryKind { ekMissing, ekFile, ekOther };
+
+// A symbolic link, even one to a file, counts as ekOther: it is not replaced by a file of our own.
+TEntryKind EntryKindOf(const std::string& path);
+
+// Reads the whole file into `data` when it holds at most `maxSize` bytes (else `tooLarge` and false). False
+// with LastError() when it cannot be read.
+bool ReadSmallFile(const std::string& path, uint64_t maxSize, std::string& data, bool& tooLarge);
+
+// Writes `data` completely under a fresh temporary name (created exclusively) in the folder of `path`, flushes
+// it to the disk, gives it the permission bits of `model` and renames it to `path`: over an existing file when
+// `replace`, else failing where `path` exists. False with LastError() on failure; `path` is untouched then and
+// the temporary file gone.
+bool WriteFileDurably(const std::string& path, const std::string& data, const std::string& model, bool replace);
+
+}  // namespace app
