@@ -32,6 +32,7 @@ private:
     // The converted name by the entry's flags; a name the system cannot hold is reported.
     std::optional<std::string> NameOf(const TStoredName& stored, uint16_t flags);
     void ReportShortDirectory(uint64_t headers, int64_t stoppedAt);
+    void ReportCutWalk(int64_t stoppedAt);
     // Sizes and CRC of a walked entry from its data and descriptor (into `item`); the position after the
     // descriptor, or empty when the entry cannot be delimited (reported).
     std::optional<int64_t> MeasureDescribed(const TLocalHeader& local,

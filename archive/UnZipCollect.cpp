@@ -105,6 +105,15 @@ void TUnZip::ReportShortDirectory(uint64_t headers, int64_t stoppedAt) {
         kMsgBadOffsetToLocalHeader);
 }
 
+// A walk that ends at the directory has seen every entry; one that ends anywhere else (a download cut
+// short) may have lost the entries after that point.
+void TUnZip::ReportCutWalk(int64_t stoppedAt) {
+    const uint32_t next = GetU32(ReadBytesAt(Archive(), stoppedAt, kSplitMarkerSize), 0);
+    if (next == kCentralHeaderSig || next == kEndRecordSig || next == kWideEndRecordSig || next == kZip64EndRecordSig)
+        return;
+    ReportError("", "archive ends before its central directory", kMsgBadOffsetToLocalHeader);
+}
+
 std::vector<TUnBaseHeaderObj> TUnZip::CollectByLocalWalk() {
     std::vector<TUnBaseHeaderObj> list;
     TNameRegister names;
@@ -113,8 +122,10 @@ std::vector<TUnBaseHeaderObj> TUnZip::CollectByLocalWalk() {
         position += static_cast<int64_t>(kSplitMarkerSize);
     while (!Cancel()) {
         auto local = TLocalHeader::Parse(ReadBytesAt(Archive(), position, kLocalHeaderSize));
-        if (!local)
+        if (!local) {
+            ReportCutWalk(position);
             break;
+        }
         const TStoredName stored = ReadStoredName(Archive(), local->NameLength, local->ExtraLength);
         const TExtraInfo extra = WalkExtraField(stored.Extra, *local);
         const int64_t dataStart =
