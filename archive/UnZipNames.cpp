@@ -21,6 +21,9 @@ std::string FileSystemKey(const std::string& name) {
 }  // namespace
 
 std::string TNameRegister::Clash(const std::string& name, bool cut) {
+    // Folders that meet are one folder; nothing in them is lost.
+    if (!name.empty() && name.back() == platform::PathDelim)
+        return {};
     const auto [it, added] = FSeen.try_emplace(FileSystemKey(name), TSeen{name, cut});
     if (added)
         return {};
