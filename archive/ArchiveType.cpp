@@ -170,7 +170,8 @@ TArchiveLocation ClassifyArchive(fw::TStream& file, const std::string& fileName)
         loc.ArcType = atZipExe;
         return loc;
     }
-    if (GetU16(head, start) != kZipMarker || start + 4 > head.size())
+    // The low half of the first value decides: "PK" two bytes before the end of the head still counts.
+    if (start + 2 > head.size() || GetU16(head, start) != kZipMarker)
         return none;
     TArchiveLocation loc = LocateDirectory(file);
     if (!(loc.State & lfEndRecord)) {

@@ -32,6 +32,7 @@ struct TCompEntry {
     TEntryRecord Record;
     TCentralHeader Central;
     uint64_t SourceSize = 0;         // new entry: file size as scanned
+    bool Utf8Name = false;           // new entry: the name goes out in UTF-8 with flag bit 11
     uint64_t OldLocalOffset = 0;     // existing entry: where its local header is in the old archive
     uint64_t OldCompressedSize = 0;  // existing entry: bytes of data behind its local header
     std::vector<uint8_t> RawName;    // existing entry: name bytes as stored

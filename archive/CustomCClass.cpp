@@ -117,6 +117,7 @@ int32_t TCustomCClass::Run() {
             result = DeleteMatching();
         } else {
             Scan();
+            OrderEntries(FList.Entries);
             result = WriteEntries();
         }
         if (!Finish(result))
@@ -181,6 +182,7 @@ bool TCustomCClass::OpenOutput() {
 }
 
 void TCustomCClass::Scan() {
+    FUtf8Names = {Utf8Names.begin(), Utf8Names.end()};
     TFileScan scan;
     scan.SetFileSpec(FileSpec);
     scan.Attributes = Attributes;
@@ -189,6 +191,7 @@ void TCustomCClass::Scan() {
     scan.AttributesEx = AttributesEx;
     scan.RecurseDirs = RecurseDirs;
     scan.IncludeHiddenDirs = IncludeHiddenDirs;
+    scan.IncludeHiddenFiles = IncludeHiddenFiles;
     scan.SetCancelFlag(&CancelFlag());
     scan.OnScanFile = [this](fw::TObject*, const std::string& name, int32_t count, int64_t size) {
         fw::Fire(OnFileScanStatus, this, name, count, size);
@@ -222,6 +225,7 @@ bool TCustomCClass::AddScanned(const std::string& folder, const platform::TFindD
     entry.SourceSize = isFolder ? 0 : data.Size;
     entry.Central.CompressedSize = entry.Central.UncompressedSize = static_cast<uint32_t>(entry.SourceSize);
     entry.Central.ExternalAttributes = data.Attr;
+    entry.Utf8Name = FUtf8Names.contains(entry.StoredName);
     if (!ResolveDuplicate(entry))
         return false;
     FBytesTotal += static_cast<int64_t>(entry.SourceSize);

@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "archive/CompHeaderObj.h"
@@ -60,10 +61,15 @@ public:
     TFileAttributes Attributes = DefaultScanAttributes();
     TFileAttributes AttributesEx;
     bool IncludeHiddenDirs = false;
+    // The scan takes every file: dot names, hidden and system files, hidden folders (see TFileScan).
+    bool IncludeHiddenFiles = false;
     TStoredDirNames StoredDirNames = sdRelative;
     std::string DefaultDir;  // the folder stripped by sdExplorer_UserDefineDefaultDir
     bool StoreEmptySubDirs = false;
     TDateAttribute DateAttribute = daFileDate;
+    // Stored names (system delimiters, as below the scan's root) to write in UTF-8 with flag bit 11; the
+    // reader's Utf8Names gives them for files it extracted.
+    std::vector<std::string> Utf8Names;
 
     TOnFileName OnExcludeFile;
     TOnFileScanStatus OnFileScanStatus;
@@ -85,6 +91,8 @@ protected:
     virtual void WriteDirectory() = 0;
     // After the last new entry was written or given up, cancelled or not.
     virtual void NewEntriesDone() {}
+    // The order of the scanned entries before any is written; the scan's order by default.
+    virtual void OrderEntries(std::vector<TCompEntry>&) {}
 
     // Progress of the bytes still to process, with the message loop run once.
     void ReportProgress(uint64_t fileDone, uint64_t fileTotal);
@@ -122,6 +130,7 @@ private:
     std::string FTempFileName;
     std::string FTempDir;
     std::string FRootDir;
+    std::unordered_set<std::string> FUtf8Names;  // Utf8Names for the run's look-ups
     uint32_t FMaxFileDate = 0;
     bool FAccepted = false;
 };

@@ -99,18 +99,20 @@ bool TInflater::FlushWindow() {
         return true;
     const auto written = FWrite(std::span<const uint8_t>(FWindow.data(), FWindowPos));
     const bool ok = written == static_cast<int32_t>(FWindowPos);
+    if (written <= 0)
+        FWriteFailed = true;
     FWindowPos = 0;
     return ok;
 }
 
 bool TInflater::PutByte(uint8_t byte) {
-    if (FTotalOut >= FMaxOutput)
+    if (FTotalOut >= FMaxOutput || FWriteFailed)
         return false;
     FWindow[FWindowPos++] = byte;
     ++FTotalOut;
     if (FWindowPos == FWindow.size())
         FlushWindow();
-    return true;
+    return !FWriteFailed;
 }
 
 bool TInflater::CopyMatch(uint32_t distance, uint32_t length) {
@@ -273,6 +275,8 @@ TInflateResult TInflater::Run() {
                 result = Fail("invalid block type");
                 break;
         }
+        if (FWriteFailed)
+            return {isWriteError, "output not written"};
         if (result.Status == isOk && FOverrun)
             result = Fail("unexpected end of data");
         if (result.Status != isOk) {
@@ -280,7 +284,8 @@ TInflateResult TInflater::Run() {
             return result;
         }
     }
-    if (!FlushWindow())
+    FlushWindow();
+    if (FWriteFailed)
         return {isWriteError, "output not written"};
     return {};
 }

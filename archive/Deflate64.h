@@ -49,7 +49,7 @@ private:
     // Output through the window.
     bool PutByte(uint8_t byte);
     bool CopyMatch(uint32_t distance, uint32_t length);
-    bool FlushWindow();
+    bool FlushWindow();  // false when not every byte was written
 
     TInflateResult StoredBlock();
     TInflateResult FixedBlock();
@@ -76,6 +76,7 @@ private:
     std::vector<uint8_t> FWindow;
     uint32_t FWindowPos = 0;
     uint64_t FTotalOut = 0;
+    bool FWriteFailed = false;  // a flush wrote nothing: decoding stops
 };
 
 }  // namespace archive

@@ -170,7 +170,7 @@ void TFileScan::RunLines() {
         fw::Fire(OnRootDirChange, this, folder);
         bool more = true;
         while (more && !Cancelled()) {
-            if (data.Name[0] != '.')
+            if (!Skipped(data.Name))
                 Consider(folder, data, nullptr);
             more = find.Next(data);
             fw::Application().ProcessMessages();
@@ -186,8 +186,7 @@ void TFileScan::Walk(const std::string& folder, const TMultiMask* masks, bool re
         return;
     bool more = true;
     while (more && !Cancelled()) {
-        // Dot names are skipped whole: "." and ".." as well as .git, .svn, .classpath.
-        if (!data.Name.empty() && data.Name[0] != '.') {
+        if (!Skipped(data.Name)) {
             Consider(folder, data, masks);
             if (recurse && ShouldDescend(data))
                 Walk(folder + data.Name + platform::PathDelim, masks, true);
@@ -197,12 +196,27 @@ void TFileScan::Walk(const std::string& folder, const TMultiMask* masks, bool re
     }
 }
 
+// Dot names are skipped whole by default: "." and ".." as well as .git, .svn, .classpath.
+bool TFileScan::Skipped(const std::string& name) const {
+    if (name.empty() || name == "." || name == "..")
+        return true;
+    return name[0] == '.' && !IncludeHiddenFiles;
+}
+
 bool TFileScan::ShouldDescend(const platform::TFindData& data) const {
-    return (data.Attr & platform::faDirectory) && (IncludeHiddenDirs || !(data.Attr & platform::faHidden));
+    return (data.Attr & platform::faDirectory) &&
+           (IncludeHiddenDirs || IncludeHiddenFiles || !(data.Attr & platform::faHidden));
+}
+
+// Taking every file means a file passes whatever its bits; AttributesEx still keeps files out.
+bool TFileScan::AttributesTaken(uint32_t attr) const {
+    const bool included =
+        AttributesPass(attr, Attributes, true) || (IncludeHiddenFiles && !(attr & platform::faDirectory));
+    return included && !AttributesPass(attr, AttributesEx, false);
 }
 
 void TFileScan::Consider(const std::string& folder, const platform::TFindData& data, const TMultiMask* masks) {
-    if (!AttributesPass(data.Attr, Attributes, true) || AttributesPass(data.Attr, AttributesEx, false))
+    if (!AttributesTaken(data.Attr))
         return;
     if (data.Attr & platform::faDirectory) {
         if (UpdateList)

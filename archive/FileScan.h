@@ -96,6 +96,8 @@ public:
     TFileAttributes AttributesEx;
     bool RecurseDirs = true;
     bool IncludeHiddenDirs = false;
+    // Takes every file and folder: names beginning with ".", hidden and system files, hidden folders.
+    bool IncludeHiddenFiles = false;
     bool UpdateList = true;
     TSortOrder Sorted = soUnsort;
 
@@ -123,6 +125,8 @@ private:
     void RunLines();
     void Walk(const std::string& folder, const TMultiMask* masks, bool recurse);
     bool ShouldDescend(const platform::TFindData& data) const;
+    bool Skipped(const std::string& name) const;
+    bool AttributesTaken(uint32_t attr) const;
     void Consider(const std::string& folder, const platform::TFindData& data, const TMultiMask* masks);
     bool Take(const std::string& folder, const platform::TFindData& data);
     bool AddToList(const std::string& folder, const platform::TFindData& data);

@@ -11,6 +11,8 @@ public:
 
 protected:
     std::string ClassDefaultExt() const override { return ".jar"; }
+    // The manifest goes first, as jar readers look for it there; the others keep the scan's order.
+    void OrderEntries(std::vector<TCompEntry>& entries) override;
 };
 
 }  // namespace archive

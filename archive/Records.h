@@ -36,7 +36,9 @@ constexpr size_t kMaxNameLength = 255;
 // General purpose flag bits the reader looks at.
 constexpr uint16_t kFlagEncrypted = 0x0001;
 constexpr uint16_t kFlagStrongEncryption = 0x0040;
-constexpr size_t kEncryptionHeaderSize = 12;  // traditional PKWARE encryption header
+constexpr uint16_t kFlagDataDescriptor = 0x0008;  // CRC and sizes follow the data
+constexpr uint16_t kFlagUtf8 = 0x0800;            // the name is UTF-8 (bit 11)
+constexpr size_t kEncryptionHeaderSize = 12;      // traditional PKWARE encryption header
 
 // Extra field block ids the reader interprets.
 constexpr uint16_t kExtraZip64 = 0x0001;

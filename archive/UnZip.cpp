@@ -54,21 +54,21 @@ void TUnZip::ExtractListed(const TUnBaseHeaderObj& item) {
     const TStoredName stored = ReadStoredName(Archive(), local->NameLength, local->ExtraLength);
     const TExtraInfo extra = WalkExtraField(stored.Extra, *local);
     TEntryInfo entry;
-    entry.Name = ConvertEntryName(stored.Raw, TranslateOemChar);
-    if (item.HasCentral) {
-        entry.Flags = item.Central.Flags;
-        entry.Method = item.Central.Method;
-        entry.CompressedSize = item.CompressedSize;
-        entry.UncompressedSize = item.UncompressedSize;
-    } else {
-        entry.Flags = local->Flags;
-        entry.Method = local->Method;
-        entry.CompressedSize = Size48(local->CompressedSize, extra.High.Compressed);
-        entry.UncompressedSize = Size48(local->UncompressedSize, extra.High.Uncompressed);
+    entry.Flags = item.HasCentral ? item.Central.Flags : local->Flags;
+    entry.Method = item.HasCentral ? item.Central.Method : local->Method;
+    entry.CompressedSize = item.CompressedSize;
+    entry.UncompressedSize = item.UncompressedSize;
+    const std::optional<std::string> name = EntryNameFor(stored.Raw, entry.Flags, TranslateOemChar);
+    // Another entry's header at this offset: its bytes are not this entry's, whatever the sizes say.
+    if (!name || (item.HasCentral && *name != item.Name)) {
+        ReportError(item.HasCentral ? item.Name : stored.Raw, "local header names " + name.value_or(stored.Raw),
+                    kMsgBadOffsetToLocalHeader);
+        return;
     }
+    entry.Name = *name;
     entry.ExternalAttributes = item.ExternalAttributes;
     entry.DateTime = local->DateTime;
-    entry.ExpectedCrc = local->Crc32;
+    entry.ExpectedCrc = item.HasCentral ? local->Crc32 : item.Crc32;
     // Entries written with a data descriptor leave the local CRC at 0; the directory has the real one.
     if (local->Crc32 == 0 && item.HasCentral && item.Central.CompressedSize != 0)
         entry.ExpectedCrc = item.Central.Crc32;

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -28,6 +29,16 @@ protected:
 private:
     std::vector<TUnBaseHeaderObj> CollectByDirectory();
     std::vector<TUnBaseHeaderObj> CollectByLocalWalk();
+    // The converted name by the entry's flags; a name the system cannot hold is reported.
+    std::optional<std::string> NameOf(const TStoredName& stored, uint16_t flags);
+    void ReportShortDirectory(uint64_t headers, int64_t stoppedAt);
+    void ReportCutWalk(int64_t stoppedAt);
+    // Sizes and CRC of a walked entry from its data and descriptor (into `item`); the position after the
+    // descriptor, or empty when the entry cannot be delimited (reported).
+    std::optional<int64_t> MeasureDescribed(const TLocalHeader& local,
+                                            int64_t dataStart,
+                                            TUnBaseHeaderObj& item,
+                                            const std::string& name);
     // Distance from `stored` to the first local header after it, or 0.
     int64_t SearchOffsetCorrection(int64_t stored);
     bool LocalHeaderAt(int64_t position);

@@ -59,6 +59,7 @@ int32_t TCustomDClass::Extract() {
         ClearCancel();
         FCount = 0;
         FTotalUncompressed = FArchiveDone = 0;
+        Utf8Names.clear();
         if (CpuType == cpt80486)
             CpuType = cptAuto;
         if (FExtractDir.empty())
@@ -102,6 +103,8 @@ void TCustomDClass::ExtractEntry(const TEntryInfo& entry) {
         return;
     }
     std::string outPath = *path;
+    if ((entry.Flags & kFlagUtf8) && outPath.starts_with(FExtractDir))
+        Utf8Names.push_back(outPath.substr(FExtractDir.size()));
     const bool directoryByAttr = (entry.ExternalAttributes & platform::faDirectory) != 0;
     if (!directoryByAttr && !BeginFile(outPath)) {
         SkipTotals(entry);
@@ -249,6 +252,7 @@ std::unique_ptr<TFileStream32> TCustomDClass::CreateOutput(const std::string& ou
 
 void TCustomDClass::Decode(const TEntryInfo& entry) {
     FCrc = kCrcInit;
+    FWriteFailed = false;
     FFileDone = 0;
     FFileTotal = entry.UncompressedSize;
     if (const TDecoder decoder = FindDecoder(entry.Method)) {
@@ -267,7 +271,7 @@ void TCustomDClass::Decode(const TEntryInfo& entry) {
         try {
             decoder(job);
             if (behind)
-                EndWriteBehind(*behind);
+                EndLastWrites(*behind);
         } catch (...) {
             if (behind)
                 FCrc = behind->Finish().Crc;
@@ -293,13 +297,15 @@ int32_t TCustomDClass::WriteChunk(std::span<const uint8_t> data) {
     return written;
 }
 
-// A full disk ends the run; any short write loses the file.
+// A full disk ends the run; a short write loses the file, which is counted off and reported once.
 void TCustomDClass::ReportWriteFailure(uint32_t error, bool shortWrite) {
-    if (error == platform::kErrorDiskFull) {
+    if (error == platform::kErrorDiskFull && !FWriteFailed) {
         FCount = 0;
+        FWriteFailed = true;
         RaiseError(FCurrentFile, "", kMsgDiskFull);
     }
-    if (shortWrite) {
+    if (shortWrite && !FWriteFailed) {
+        FWriteFailed = true;
         if (FCount > 0)
             --FCount;
         ReportError(FCurrentFile, "", kMsgErrorWritingFile);

@@ -6,6 +6,7 @@
 #include <memory>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "archive/DateAttribute.h"
 #include "archive/ReadCache.h"
@@ -48,6 +49,10 @@ public:
     TOnRenameFile OnRenameFile;
     TOnFileExists OnFileExists;
 
+    // Filled by Extract: the paths below ExtractDir of the entries whose names came in UTF-8 (flag bit 11),
+    // for a writer that is to store them the same way.
+    std::vector<std::string> Utf8Names;
+
 protected:
     // Collects and extracts the entries of the open archive.
     virtual void ProcessArchive() {}
@@ -84,6 +89,7 @@ private:
     TWriteBehind* WriteBehindFor(const TEntryInfo& entry);
     int32_t WriteBehindChunk(TWriteBehind& behind, std::span<const uint8_t> data);
     void EndWriteBehind(TWriteBehind& behind);
+    void EndLastWrites(TWriteBehind& behind);
     void CloseOutput(const TEntryInfo& entry, const std::string& outPath, uint32_t attributes);
     void SkipTotals(const TEntryInfo& entry);
 
@@ -94,7 +100,7 @@ private:
     int64_t FArchiveSize = 0;
     std::unique_ptr<TFileStream32> FOutput;
     std::unique_ptr<TWriteBehind> FBehind;  // made for the first large entry, kept for the run
-    bool FBehindReported = false;           // the entry's failed write was reported
+    bool FWriteFailed = false;              // the entry's failed write was reported and counted
     int32_t FCount = 0;
     uint32_t FCrc = 0;
     uint64_t FFileDone = 0;

@@ -88,7 +88,9 @@ void DecodeStored(TDecodeJob& job) {
         const int32_t got = job.Source.Read(buffer, static_cast<int32_t>(want));
         if (got <= 0)
             break;
-        job.Write(std::span<const uint8_t>(buffer, static_cast<size_t>(got)));
+        // A chunk that could not be written at all loses the entry: no point writing the rest.
+        if (job.Write(std::span<const uint8_t>(buffer, static_cast<size_t>(got))) == 0)
+            job.Fatal(kMsgErrorWritingFile);
         remaining -= static_cast<uint64_t>(got);
         if (job.Cancel)
             break;
@@ -135,7 +137,8 @@ void DecodeDeflate64(TDecodeJob& job) {
         return got;
     };
     TInflater inflater(kDeflate64Variant, read, job.Write, job.Cancel, job.UncompressedSize);
-    inflater.Run();
+    if (inflater.Run().Status == isWriteError)
+        job.Fatal(kMsgErrorWritingFile);
 }
 
 // The legacy decoders read no further than the entry's compressed bytes and write through the chunk

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "platform/Platform.h"
+#include "platform/Utf8Names.h"
 
 namespace archive {
 
@@ -30,6 +31,7 @@ TStoredName ReadStoredName(fw::TStream& stream, uint16_t nameLength, uint16_t ex
     result.Extra.resize(extraLength);
     ok = ok && ReadExact(stream, result.Extra.data(), extraLength);
     result.Complete = ok;
+    result.Cut = nameLength > kept;
     // A name cut short keeps only what arrived; zero bytes end it as in a C buffer.
     result.Raw.resize(std::min(result.Raw.find('\0'), result.Raw.size()));
     return result;
@@ -40,6 +42,15 @@ std::string ConvertEntryName(const std::string& raw, bool translateOem) {
     std::replace_if(
         name.begin(), name.end(), [](char c) { return c == '/' || c == '\\'; }, platform::PathDelim);
     return name;
+}
+
+std::optional<std::string> EntryNameFor(const std::string& raw, uint16_t flags, bool translateOem) {
+    if (!(flags & kFlagUtf8))
+        return ConvertEntryName(raw, translateOem);
+    const std::optional<std::string> ansi = platform::Utf8ToAnsi(raw);
+    if (!ansi)
+        return std::nullopt;
+    return ConvertEntryName(*ansi, false);
 }
 
 }  // namespace archive

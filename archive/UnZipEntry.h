@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -12,13 +13,15 @@ namespace archive {
 
 // One selected entry: where its local header is, and (directory scan) its central header.
 struct TUnBaseHeaderObj {
+    std::string Name;  // directory scan: the converted central name, which the local header must repeat
     uint32_t ExternalAttributes = 0;
     uint16_t DiskNumber = 1;
     int64_t LocalHeaderOffset = 0;
     bool HasCentral = false;
     TCentralHeader Central;       // with the corrected local header offset
-    uint64_t CompressedSize = 0;  // 48-bit sizes of the central header
+    uint64_t CompressedSize = 0;  // 48-bit sizes of the central header (walk: local header or descriptor)
     uint64_t UncompressedSize = 0;
+    uint32_t Crc32 = 0;  // walk: the CRC of the local header or of the descriptor
 };
 
 // The values the extraction steps work with for the entry being handled.
@@ -38,11 +41,15 @@ struct TStoredName {
     std::string Raw;  // at most kMaxNameLength bytes
     std::vector<uint8_t> Extra;
     bool Complete = false;  // every byte could be read
+    bool Cut = false;       // the stored name was longer than what is kept
 };
 // Keeps the first 255 bytes of a longer name and skips the rest, so the extra field is read where it is.
 TStoredName ReadStoredName(fw::TStream& stream, uint16_t nameLength, uint16_t extraLength);
 
 // The stored name as the reader uses it: OEM to ANSI when asked, both delimiters to the platform's.
 std::string ConvertEntryName(const std::string& raw, bool translateOem);
+// The name by the entry's flags: a UTF-8 name (bit 11) goes to the system's code page exactly, any other
+// as ConvertEntryName has it. Empty when a UTF-8 name has no exact form in the system's code page.
+std::optional<std::string> EntryNameFor(const std::string& raw, uint16_t flags, bool translateOem);
 
 }  // namespace archive

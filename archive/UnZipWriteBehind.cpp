@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "archive/Cores.h"
+#include "archive/Messages.h"
 #include "archive/UnZipDClass.h"
 
 namespace archive {
@@ -23,7 +24,6 @@ TWriteBehind* TCustomDClass::WriteBehindFor(const TEntryInfo& entry) {
         }
     }
     FBehind->Begin(*FOutput, FCrc);
-    FBehindReported = false;
     return FBehind.get();
 }
 
@@ -44,9 +44,15 @@ int32_t TCustomDClass::WriteBehindChunk(TWriteBehind& behind, std::span<const ui
 void TCustomDClass::EndWriteBehind(TWriteBehind& behind) {
     const TWriteBehind::TOutcome outcome = behind.Finish();
     FCrc = outcome.Crc;
-    if (outcome.Failed && !FBehindReported) {
-        FBehindReported = true;
+    if (outcome.Failed)
         ReportWriteFailure(outcome.Error, true);
+}
+
+// The entry's last buffered writes: a failure found here ends the entry without a message box.
+void TCustomDClass::EndLastWrites(TWriteBehind& behind) {
+    try {
+        EndWriteBehind(behind);
+    } catch (const E_RAISE&) {
     }
 }
 

@@ -7,14 +7,14 @@
 #include "archive/Crc32.h"
 #include "archive/Messages.h"
 #include "framework/Application.h"
+#include "platform/Utf8Names.h"
 
 namespace archive {
 
 namespace {
 
-constexpr uint64_t kFourGiB = 0x100000000ULL;  // the reach of a 32-bit size or offset field
-constexpr size_t kCopyChunk = 32 * 1024;       // the run's one copy buffer
-constexpr uint16_t kFlagDataDescriptor = 0x0008;
+constexpr uint64_t kFourGiB = 0x100000000ULL;    // the reach of a 32-bit size or offset field
+constexpr size_t kCopyChunk = 32 * 1024;         // the run's one copy buffer
 constexpr uint16_t kFlagMaximum = 0x0002;        // deflate option bits 1-2: maximum
 constexpr uint16_t kFlagFast = 0x0004;           // deflate option bits 1-2: fast
 constexpr size_t kDescriptorSize = 12;           // CRC and both sizes after an entry's data
@@ -29,9 +29,17 @@ uint16_t High16(uint64_t v) {
     return static_cast<uint16_t>(v >> 32);
 }
 
-// A deflated file may grow a little; an entry that could reach 4 GiB gets the size extension up front.
+// The most a deflated file can grow by: zlib's bound for raw deflate (five bytes of stored-block header per
+// 16 KiB at worst, and a few bytes at the end).
+uint64_t DeflateBound(uint64_t size) {
+    return size + (size >> 12) + (size >> 14) + (size >> 25) + 13;
+}
+
+// Files of 4 GiB and entries beyond the first 4 GiB carry the size extension. The header goes out before
+// the data, so a file just below 4 GiB whose deflated form could reach 4 GiB gets it too: the field could
+// not hold that size afterwards.
 bool NeedsSizeExtension(uint64_t offset, uint64_t size) {
-    return offset >= kFourGiB || size + size / 16 + kCopyChunk >= kFourGiB;
+    return offset >= kFourGiB || size >= kFourGiB || DeflateBound(size) >= kFourGiB;
 }
 
 std::vector<uint8_t> SizeExtension(const TEntryRecord& record, bool central, uint64_t offset) {
@@ -82,6 +90,8 @@ uint32_t TZipBase::AcceptedMethods() const {
 std::string TZipBase::EntryName(const TCompEntry& entry) const {
     if (entry.Record.Action == eaCopy)
         return {entry.RawName.begin(), entry.RawName.end()};
+    if (entry.Utf8Name)
+        return ArchiveEntryName(platform::AnsiToUtf8(entry.StoredName), false);
     return ArchiveEntryName(entry.StoredName, TranslateOemChar);
 }
 
@@ -159,6 +169,8 @@ void TZipBase::WriteEntryBody(TCompEntry& entry, TStream32* source, std::optiona
         entry.Record.UncompressedHigh = High16(data.Size);
         local.Method = data.Method;
         local.Flags = data.Method == kMethodDeflated ? DeflateFlags(DeflateType) : 0;
+        if (entry.Utf8Name)
+            local.Flags |= kFlagUtf8;
         local.Crc32 = data.Crc;
         local.CompressedSize = Low32(compressed);
         local.UncompressedSize = Low32(data.Size);
@@ -303,8 +315,8 @@ void TZipBase::WriteDirectory() {
         WriteBytes(out, block.data(), block.size());
         TEndRecord end;
         end.Wide = dirOffset >= kFourGiB;
-        const size_t count = std::min<size_t>(Entries().CountListed(), UINT16_MAX);
-        end.EntriesThisDisk = end.TotalEntries = static_cast<uint16_t>(count);
+        // The record holds the low 16 bits of the count; readers that need more count the headers.
+        end.EntriesThisDisk = end.TotalEntries = static_cast<uint16_t>(Entries().CountListed());
         end.DirectorySize = Low32(static_cast<uint64_t>(out.Position()) - dirOffset);
         end.DirectoryOffset = end.Wide ? dirOffset : Low32(dirOffset);
         end.CommentLength = static_cast<uint16_t>(Entries().ArchiveComment.size());

@@ -123,3 +123,11 @@ TEST(ArchiveTypeClassify, SurvivesEveryTruncation) {
         EXPECT_GE(loc.Position, 0) << cut;
     }
 }
+
+// The first value's low half decides, so "PK" as the last two bytes of the 32767 read still counts.
+TEST(ArchiveTypeClassify, AnArchiveBehindAlmostAWindowOfZerosIsStillAZip) {
+    for (const size_t zeros : {32764u, 32765u}) {
+        const TArchiveLocation loc = Classify(Prepend(zeros, 0, TwoEntries()), "far.zip");
+        EXPECT_EQ(loc.ArcType, atZip) << zeros;
+    }
+}

@@ -246,3 +246,30 @@ TEST_F(FileScanWalk, FolderThatCannotBeOpenedIsSkippedQuietly) {
 }
 
 }  // namespace
+
+// Taking every file: dot names, files whose only bits are hidden or system, hidden folders; "." and ".."
+// stay out, and AttributesEx still keeps files out.
+TEST_F(FileScanWalk, IncludeHiddenFilesTakesDotNamesAndHiddenOrSystemFiles) {
+    Make("a.class");
+    Make(".cfg");
+    Make(".data/level.bin");
+    Make("res/.nomedia");
+    Make("hidden_system.txt");
+    Make("hid/inside.txt");
+    platform::SetFileAttributes(FDir / "hidden_system.txt", platform::faHidden | platform::faSysFile);
+    platform::SetFileAttributes(FDir / "hid", platform::faDirectory | platform::faHidden);
+    TFileScan scan;
+    scan.SetFileSpec({Root() + "*.*"});
+    scan.IncludeHiddenFiles = true;
+    std::vector<std::string> seen = Run(scan);
+    std::sort(seen.begin(), seen.end());
+    std::vector<std::string> all = {D(".cfg"),           D(".data\\level.bin"), "a.class", D("hid\\inside.txt"),
+                                    "hidden_system.txt", D("res\\.nomedia")};
+    std::sort(all.begin(), all.end());
+    EXPECT_EQ(seen, all);
+    scan.AttributesEx = {archive::fsSysFile};
+    seen = Run(scan);
+    EXPECT_EQ(std::count(seen.begin(), seen.end(), "hidden_system.txt"),
+              (platform::GetFileAttributes(FDir / "hidden_system.txt") & platform::faSysFile) ? 0 : 1);
+    platform::SetFileAttributes(FDir / "hidden_system.txt", platform::faNormal);
+}

@@ -87,6 +87,24 @@ TEST(ZipBomb, AFullDiskEndsTheEntryCleanly) {
     EXPECT_EQ(outcome.Count, 1);
 }
 
+// Expected: a stored entry larger than the room left is counted off once, its write error reported, and
+// writing it stops at the first chunk that cannot go out; the files that fit stay counted.
+TEST(FullDisk, AStoredEntryThatDoesNotFitIsCountedOffOnce) {
+    TTempDir dir;
+    TFiles files = SampleFiles();
+    files["big.bin"] = testutil::RandomBytes(300 * kKiB, 9);
+    const std::string zip = dir / "stored.zip";
+    testutil::WriteFile(zip, PackWithPython(dir, files, true));
+    faulttest::TExtractOutcome outcome;
+    {
+        faulttest::TFileSizeLimit disk(100 * kKiB);
+        outcome = ExtractAll(zip, dir / "out");
+    }
+    EXPECT_EQ(outcome.Count, static_cast<int32_t>(files.size()) - 1);
+    EXPECT_TRUE(outcome.WasReported("big.bin"));
+    ExpectNoSilentDamage(files, outcome, dir / "out");
+}
+
 // Expected: an output path that leads to /dev/full (a link left in the target) makes that entry fail with
 // a reported write error or be replaced by a real file; the other entries are written either way.
 TEST(FullDisk, AnOutputLeadingToDevFullIsReportedOrReplaced) {
@@ -104,6 +122,25 @@ TEST(FullDisk, AnOutputLeadingToDevFullIsReportedOrReplaced) {
     }
     ExpectNoSilentDamage(files, outcome, dir / "out");
     EXPECT_EQ(testutil::ReadFile(dir / "out/icon.png"), files.at("icon.png"));
+}
+
+// Expected: a large deflated entry, written behind the decoder, meets a full disk: the failure reaches the
+// events and the next entry is written, but no message box comes up (the console shows them on stderr).
+TEST(FullDisk, ALargeDeflatedEntryOnAFullDiskRaisesNoMessageBox) {
+    TTempDir dir;
+    const TFiles files = {{"big.bin", archivetest::TextBytes(std::string(3u << 20, 'x'))},
+                          {"after.txt", archivetest::TextBytes("after")}};
+    const std::string zip = dir / "large.zip";
+    testutil::WriteFile(zip, PackWithPython(dir, files));
+    testutil::MakeDirs(dir / "out");
+    ASSERT_EQ(testutil::RunHost("ln -s /dev/full " + testutil::Quote(dir / "out/big.bin")), 0);
+    testing::internal::CaptureStderr();
+    const auto outcome = ExtractAll(zip, dir / "out");
+    const std::string shown = testing::internal::GetCapturedStderr();
+    testutil::RunHost("rm " + testutil::Quote(dir / "out/big.bin"));
+    EXPECT_EQ(shown.find("Disk full"), std::string::npos) << shown;
+    EXPECT_TRUE(outcome.WasReported("big.bin"));
+    EXPECT_EQ(testutil::ReadText(dir / "out/after.txt"), "after");
 }
 #endif
 
