@@ -1,0 +1,39 @@
+// The stop handlers only record the signal; the job polls the request and the batch stops after it.
+#include "app/cli/Signals.h"
+
+#include <csignal>
+#include <initializer_list>
+
+#include "app/Interrupt.h"
+
+namespace cli {
+
+namespace {
+
+void OnStopSignal(int signal) {
+    app::RequestStop(signal);
+}
+
+}  // namespace
+
+void InstallStopHandlers() {
+    struct sigaction action = {};
+    action.sa_handler = OnStopSignal;
+    sigemptyset(&action.sa_mask);
+    // Restart interrupted reads and writes: the job decides where to stop, not a failed system call.
+    action.sa_flags = SA_RESTART;
+    for (int signal : {SIGINT, SIGTERM, SIGHUP})
+        sigaction(signal, &action, nullptr);
+
+    // With SIGPIPE ignored a write to a closed pipe fails with EPIPE instead of killing the job.
+    struct sigaction ignore = {};
+    ignore.sa_handler = SIG_IGN;
+    sigemptyset(&ignore.sa_mask);
+    sigaction(SIGPIPE, &ignore, nullptr);
+}
+
+int ExitStatusForSignal(int signal) {
+    return 128 + signal;
+}
+
+}  // namespace cli
