@@ -22,8 +22,12 @@ void InstallStopHandlers() {
     sigemptyset(&action.sa_mask);
     // Restart interrupted reads and writes: the job decides where to stop, not a failed system call.
     action.sa_flags = SA_RESTART;
-    for (int signal : {SIGINT, SIGTERM, SIGHUP})
+    for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        // A signal the caller ignores stays ignored (nohup, a background job of a script).
+        struct sigaction current = {};
+        if (sigaction(signal, nullptr, &current) == 0 && current.sa_handler == SIG_IGN) continue;
         sigaction(signal, &action, nullptr);
+    }
 
     // With SIGPIPE ignored a write to a closed pipe fails with EPIPE instead of killing the job.
     struct sigaction ignore = {};
