@@ -25,7 +25,8 @@ void InstallStopHandlers() {
     for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
         // A signal the caller ignores stays ignored (nohup, a background job of a script).
         struct sigaction current = {};
-        if (sigaction(signal, nullptr, &current) == 0 && current.sa_handler == SIG_IGN) continue;
+        if (sigaction(signal, nullptr, &current) == 0 && current.sa_handler == SIG_IGN)
+            continue;
         sigaction(signal, &action, nullptr);
     }
 
