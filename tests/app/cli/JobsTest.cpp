@@ -1,5 +1,6 @@
 // Several jars in one run: naming, summaries, paths from the caller's folder, the settings file.
 #include <filesystem>
+#include <map>
 
 #include "CliFixture.h"
 
@@ -62,16 +63,16 @@ TEST_F(TCommandLine, TheSummaryCountsChangedClassesAndVerboseNamesEach) {
 // a jar of the same name beside the program.
 TEST_F(TCommandLine, RelativePathsAreTakenFromTheCallersFolderForEveryJar) {
     const jobtest::TTree decoy = {{"decoy.txt", {'d'}}};
-    for (const char* name : {"a.jar", "b.jar", "c.jar"}) {
-        MakeJar(FDir / ("bin/" + std::string(name)), decoy);
-        MakeJar(FDir / ("games/" + std::string(name)));
+    std::map<std::string, testutil::Bytes> decoys;
+    for (const std::string name : {"a.jar", "b.jar", "c.jar"}) {
+        decoys[name] = testutil::ReadFile(MakeJar(FDir / ("bin/" + name), decoy));
+        MakeJar(FDir / ("games/" + name));
     }
-    const testutil::Bytes decoyBytes = testutil::ReadFile(FDir / "bin/b.jar");
     clitest::TRun run = Run("-n a.jar b.jar ../games/c.jar", "", FDir / "games");
     EXPECT_EQ(run.Status, 0) << run.Err;
-    for (const char* name : {"a.jar", "b.jar", "c.jar"}) {
-        jobtest::ExpectPatched(FDir / ("games/" + std::string(name)), jobtest::SampleTree());
-        EXPECT_EQ(testutil::ReadFile(FDir / ("bin/" + std::string(name))), decoyBytes) << name;
+    for (const auto& [name, bytes] : decoys) {
+        jobtest::ExpectPatched(FDir / ("games/" + name), jobtest::SampleTree());
+        EXPECT_EQ(testutil::ReadFile(FDir / ("bin/" + name)), bytes) << name;
     }
 
     // A pattern the shell expands: each jar in turn, again from the caller's folder.
