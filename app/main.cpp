@@ -1,5 +1,6 @@
 // The Linux command-line front end: options, language, the jobs in turn, the settings on request.
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
@@ -40,11 +41,18 @@ void PrintAbout(const app::TfrmAbout& about) {
                 text(about.lblEmail.Caption()).c_str());
 }
 
-// Every path is taken against the caller's folder now: the jobs change the current folder.
+// Every path is taken against the caller's folder now: the jobs change the current folder. A link is
+// followed, so the jar it names is patched and the link stays a link.
 std::vector<cli::TJar> ExpandJars(const std::vector<std::string>& files) {
     std::vector<cli::TJar> jars;
-    for (const std::string& file : files)
-        jars.push_back({file, platform::ExpandFileName(file)});
+    for (const std::string& file : files) {
+        std::string path = platform::ExpandFileName(file);
+        if (char* real = realpath(path.c_str(), nullptr)) {
+            path = real;
+            std::free(real);
+        }
+        jars.push_back({file, path});
+    }
     return jars;
 }
 

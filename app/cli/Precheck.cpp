@@ -30,6 +30,9 @@ app::TJobFailure CheckBeforeJob(const std::string& path) {
     }
     if (S_ISDIR(info.st_mode))
         return app::TJobFailure::jfIsFolder;
+    // A pipe or a device is no archive, and reading one could wait for ever.
+    if (!S_ISREG(info.st_mode))
+        return app::TJobFailure::jfNotArchive;
     if (access(path.c_str(), R_OK) != 0)
         return app::TJobFailure::jfAccessDenied;
     // The new archive is built beside the old one and renamed over it: the folder must take new files.

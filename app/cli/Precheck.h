@@ -7,8 +7,8 @@
 
 namespace cli {
 
-// jfNotFound, jfIsFolder, jfAccessDenied (the file cannot be read) or jfReadOnlyFolder (its folder
-// cannot be written); jfNone when the job may start.
+// jfNotFound, jfIsFolder, jfNotArchive (not a regular file), jfAccessDenied (the file cannot be read)
+// or jfReadOnlyFolder (its folder cannot be written); jfNone when the job may start.
 app::TJobFailure CheckBeforeJob(const std::string& path);
 
 }  // namespace cli

@@ -26,6 +26,11 @@ std::string AsUnprivilegedUser() {
     return IsRoot() ? kUnprivileged : "";
 }
 
+bool HoldsPayload(const std::string& jar) {
+    return testutil::RunHost("unzip -Z1 " + testutil::Quote(jar) +
+                             " com/vidorurud/fullscreen/WideCv.class >/dev/null 2>&1") == 0;
+}
+
 jobtest::TTree TreeWithoutCanvas() {
     jobtest::TTree tree = jobtest::SampleTree();
     for (const char* name : {"game/Board.class", "game/deep/er/Menu.CLASS", "game/Tail.class"})

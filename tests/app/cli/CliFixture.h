@@ -40,6 +40,10 @@ protected:
 std::string AsUnprivilegedUser();
 bool IsRoot();
 
+// A cheap check that the job went through: the jar holds the full-screen class (the job's own tests
+// check the content in depth).
+bool HoldsPayload(const std::string& jar);
+
 // The sample tree's changes: three classes, eight occurrences.
 extern const char kSampleSummary[];
 // A tree without any class that names the canvas.

@@ -36,6 +36,7 @@ TEST_F(TCommandLine, ReasonsSeenBeforeTheJobHaveTheirOwnMessages) {
     ASSERT_EQ(testutil::RunHost("chmod 000 " + Quote(locked) + " && chmod 755 " + Quote(FDir / "jars") +
                                 " && chmod 555 " + Quote(FDir / "kept") + " && chmod 644 " + Quote(kept)),
               0);
+    ASSERT_EQ(testutil::RunHost("mkfifo -m 666 " + Quote(FDir / "jars/pipe.jar")), 0);
     const testutil::Bytes keptBytes = testutil::ReadFile(kept);
     struct TCase {
         std::string Arg;
@@ -45,6 +46,8 @@ TEST_F(TCommandLine, ReasonsSeenBeforeTheJobHaveTheirOwnMessages) {
         {"jars/missing.jar", "grandvue: jars/missing.jar: no such file\n"},
         {"jars/locked.jar/x.jar", "grandvue: jars/locked.jar/x.jar: no such file\n"},
         {"jars/folder.jar", "grandvue: jars/folder.jar: is a folder, not a jar file\n"},
+        // Reading a pipe would wait for a writer that never comes.
+        {"jars/pipe.jar", std::string("grandvue: jars/pipe.jar: not a ZIP/JAR archive") + kUnchanged},
         {"jars/locked.jar", std::string("grandvue: jars/locked.jar: permission denied") + kUnchanged},
         {"kept/game.jar", std::string("grandvue: kept/game.jar: its folder cannot be written") + kUnchanged},
     };

@@ -17,8 +17,8 @@ TEST_F(TCommandLine, EachOfSeveralJarsIsNamedBeforeItsLinesAndOneJarIsNot) {
     EXPECT_EQ(run.Out.rfind("a.jar:\nInitialising\n", 0), 0u) << run.Out;
     EXPECT_NE(run.Out.find("Done\n"), std::string::npos);
     EXPECT_NE(run.Out.find("\n\nb.jar:\nInitialising\n"), std::string::npos) << run.Out;
-    jobtest::ExpectPatched(a, jobtest::SampleTree());
-    jobtest::ExpectPatched(b, clitest::TreeWithoutCanvas());
+    EXPECT_TRUE(clitest::HoldsPayload(a));
+    EXPECT_TRUE(clitest::HoldsPayload(b));
 
     run = Run("-n " + Quote(b));
     EXPECT_EQ(run.Out.rfind("Initialising\n", 0), 0u) << run.Out;
@@ -52,7 +52,7 @@ TEST_F(TCommandLine, TheSummaryCountsChangedClassesAndVerboseNamesEach) {
               std::string::npos)
         << run.Out;
     EXPECT_EQ(run.Out.find("  game/"), std::string::npos);
-    jobtest::ExpectPatched(jar, jobtest::SampleTree());
+    EXPECT_TRUE(clitest::HoldsPayload(jar));
 
     const std::string other = MakeJar(FDir / "other.jar");
     run = Run("-n " + Quote(other), "LANG=ru_RU.UTF-8");
@@ -71,7 +71,7 @@ TEST_F(TCommandLine, RelativePathsAreTakenFromTheCallersFolderForEveryJar) {
     clitest::TRun run = Run("-n a.jar b.jar ../games/c.jar", "", FDir / "games");
     EXPECT_EQ(run.Status, 0) << run.Err;
     for (const auto& [name, bytes] : decoys) {
-        jobtest::ExpectPatched(FDir / ("games/" + name), jobtest::SampleTree());
+        EXPECT_TRUE(clitest::HoldsPayload(FDir / ("games/" + name)));
         EXPECT_EQ(testutil::ReadFile(FDir / ("bin/" + name)), bytes) << name;
     }
 
@@ -82,8 +82,17 @@ TEST_F(TCommandLine, RelativePathsAreTakenFromTheCallersFolderForEveryJar) {
     EXPECT_EQ(run.Status, 0) << run.Err;
     EXPECT_NE(run.Out.find("d.jar:\n"), std::string::npos);
     EXPECT_NE(run.Out.find("e.jar:\n"), std::string::npos);
-    jobtest::ExpectPatched(FDir / "more/d.jar", jobtest::SampleTree());
-    jobtest::ExpectPatched(FDir / "more/e.jar", jobtest::SampleTree());
+    EXPECT_TRUE(clitest::HoldsPayload(FDir / "more/d.jar"));
+    EXPECT_TRUE(clitest::HoldsPayload(FDir / "more/e.jar"));
+}
+
+TEST_F(TCommandLine, ALinkToAJarHasTheJarPatchedAndStaysALink) {
+    const std::string jar = MakeJar(FDir / "games/real.jar");
+    ASSERT_EQ(testutil::RunHost("ln -s games/real.jar " + Quote(FDir / "link.jar")), 0);
+    const clitest::TRun run = Run("-n link.jar");
+    EXPECT_EQ(run.Status, 0) << run.Err;
+    EXPECT_TRUE(clitest::HoldsPayload(jar));
+    EXPECT_TRUE(std::filesystem::is_symlink(FDir / "link.jar"));
 }
 
 TEST_F(TCommandLine, OptionsApplyToTheirRunAndTheSettingsAreWrittenOnlyWhenAsked) {
@@ -116,7 +125,7 @@ TEST_F(TCommandLine, ASettingsFileThatCannotBeReadOrWrittenNeverStopsTheRun) {
     const clitest::TRun run = Run("--save-settings -n " + Quote(jar));
     EXPECT_EQ(run.Status, 0) << run.Err;
     EXPECT_NE(run.Err.find("grandvue: could not save the settings to "), std::string::npos) << run.Err;
-    jobtest::ExpectPatched(jar, jobtest::SampleTree());
+    EXPECT_TRUE(clitest::HoldsPayload(jar));
 }
 
 }  // namespace
