@@ -1,6 +1,7 @@
 // Several jars in one run: naming, summaries, paths from the caller's folder, the settings file.
 #include <filesystem>
 #include <map>
+#include <regex>
 
 #include "CliFixture.h"
 
@@ -22,6 +23,30 @@ TEST_F(TCommandLine, EachOfSeveralJarsIsNamedBeforeItsLinesAndOneJarIsNot) {
 
     run = Run("-n " + Quote(b));
     EXPECT_EQ(run.Out.rfind("Initialising\n", 0), 0u) << run.Out;
+}
+
+// On a terminal (made by script(1)) the progress line shows, and is cleared before every other line.
+TEST_F(TCommandLine, AProgressLineShowsOnATerminalOnlyAndIsClearedBeforeOtherOutput) {
+    const std::string jar = MakeJar(FDir / "game.jar");
+    const auto onTerminal = [&](const std::string& args) {
+        std::string out;
+        EXPECT_EQ(testutil::RunHost("script -qec " + Quote(Command(args)) + " /dev/null", &out), 0);
+        return out;
+    };
+    std::string out = onTerminal("-nq game.jar");
+    EXPECT_EQ(out, "");
+    // Not a terminal: nothing but the log on stdout, nothing on stderr.
+    const clitest::TRun run = Run("-n game.jar");
+    EXPECT_EQ(run.Err, "");
+    EXPECT_EQ(run.Out.find('%'), std::string::npos);
+
+    GV_REQUIRE_JOB_REPORT();
+    out = onTerminal("-n game.jar");
+    EXPECT_NE(out.find("\r\033[Kgame.jar: "), std::string::npos) << out;
+    // With every progress text and its clearing removed, the log is left as a terminal shows it.
+    const std::string plain = std::regex_replace(out, std::regex("\r\033\\[K(game\\.jar: [0-9]+%)?"), "");
+    EXPECT_EQ(plain.find('%'), std::string::npos) << plain;
+    EXPECT_EQ(plain.rfind("Initialising\r\nExtracting files", 0), 0u) << plain;
 }
 
 TEST_F(TCommandLine, TheSummarySaysWhenNoClassNamesTheCanvas) {
