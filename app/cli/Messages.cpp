@@ -74,7 +74,7 @@ const TPair kMessages[] = {
     {"%s: could not make the backup copy", "%s: не удалось создать backup копию"},
     {"%s: interrupted", "%s: прервано"},
     {"the file is unchanged", "файл не изменён"},
-    {"%s class files changed, %s occurrences replaced", "изменено файлов классов: %s, замен: %s"},
+    {"%s class file%s changed, %s occurrence%s replaced", "изменено файлов классов: %s%s, замен: %s%s"},
     {"  %s: %s", "  %s: %s"},
     {"no class file changed: none refers to the MIDP canvas javax/microedition/lcdui/Canvas",
      "ни один файл класса не изменён: ни один не ссылается на класс MIDP javax/microedition/lcdui/Canvas"},
@@ -115,6 +115,11 @@ app::TLanguage LanguageFromEnvironment() {
             return IsRussianLocale(value) ? app::TLanguage::Russian : app::TLanguage::English;
     }
     return app::TLanguage::English;
+}
+
+std::string PluralEnding(int count) {
+    // The Russian texts put the number after a fixed noun, so only English nouns change.
+    return app::Language() == app::TLanguage::English && count != 1 ? "s" : "";
 }
 
 std::string Msg(TMsg id, std::initializer_list<std::string> args) {

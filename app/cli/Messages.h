@@ -44,6 +44,9 @@ enum class TMsg {
 app::TLanguage LanguageFromEnvironment();
 bool IsRussianLocale(const std::string& locale);
 
+// "s" for an English noun counted `count` times when that is not one; empty otherwise.
+std::string PluralEnding(int count);
+
 // The text in app::Language(), each "%s" in turn replaced by the next argument.
 std::string Msg(TMsg id, std::initializer_list<std::string> args = {});
 

@@ -75,7 +75,8 @@ std::vector<std::string> SummaryLines(const app::TJobReport& report, TVerbosity 
                 Msg(TMsg::ClassChanged, {fw::console::ToConsole(cls.Name), std::to_string(cls.Replacements)}));
     }
     if (changed > 0)
-        lines.push_back(Msg(TMsg::ClassesChanged, {std::to_string(changed), std::to_string(replacements)}));
+        lines.push_back(Msg(TMsg::ClassesChanged, {std::to_string(changed), PluralEnding(changed),
+                                                   std::to_string(replacements), PluralEnding(replacements)}));
     else
         lines.push_back(Msg(patchedBefore ? TMsg::PatchedBefore : TMsg::NoneChanged));
     return lines;

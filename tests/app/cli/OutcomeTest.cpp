@@ -74,6 +74,14 @@ TEST_F(Outcome, TheSummaryCountsTheUsersClassesAndTellsWhyNoneChanged) {
     EXPECT_EQ(cli::SummaryLines(report, cli::TVerbosity::Verbose),
               std::vector<std::string>{"no class file changed: the jar was patched before (it already holds "
                                        "com/vidorurud/fullscreen/WideCv.class)"});
+    report.ChangedClasses = {{"a/B.class", 1}};
+    report.Replacements = 1;
+    EXPECT_EQ(cli::SummaryLines(report, cli::TVerbosity::Normal),
+              std::vector<std::string>{"1 class file changed, 1 occurrence replaced"});
+    app::SetLanguage(app::TLanguage::Russian);
+    EXPECT_EQ(cli::SummaryLines(report, cli::TVerbosity::Normal),
+              std::vector<std::string>{"изменено файлов классов: 1, замен: 1"});
+    app::SetLanguage(app::TLanguage::English);
     EXPECT_EQ(cli::SummaryLines(app::TJobReport{}, cli::TVerbosity::Normal),
               std::vector<std::string>{
                   "no class file changed: none refers to the MIDP canvas javax/microedition/lcdui/Canvas"});
