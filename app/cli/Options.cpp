@@ -63,7 +63,8 @@ TUsageError CheckCombination(const TOptions& options) {
         return TUsageError::None;
     if (options.About)
         return options.Files.empty() ? TUsageError::None : TUsageError::AboutWithFiles;
-    return options.Files.empty() ? TUsageError::NoFiles : TUsageError::None;
+    // --save-settings alone changes the kept backup choice without patching anything.
+    return options.Files.empty() && !options.SaveSettings ? TUsageError::NoFiles : TUsageError::None;
 }
 
 }  // namespace

@@ -28,7 +28,7 @@ struct TParsed {
 };
 
 // The arguments after the program name. Help and version win over a missing file; an unknown option
-// or an empty argument wins over everything.
+// or an empty argument wins over everything. Files may be left out only with --save-settings.
 TParsed ParseArguments(const std::vector<std::string>& args);
 
 }  // namespace cli

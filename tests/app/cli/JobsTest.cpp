@@ -140,6 +140,12 @@ TEST_F(TCommandLine, OptionsApplyToTheirRunAndTheSettingsAreWrittenOnlyWhenAsked
     EXPECT_EQ(Run("-n " + Quote(jar)).Status, 0);
     EXPECT_FALSE(testutil::Exists(jar + ".bak"));
     EXPECT_NE(SettingsText().find("Backup=1"), std::string::npos);
+
+    // Without files: only the kept choice changes.
+    const clitest::TRun run = Run("-n --save-settings");
+    EXPECT_EQ(run.Status, 0) << run.Err;
+    EXPECT_EQ(run.Out, "");
+    EXPECT_NE(SettingsText().find("Backup=0"), std::string::npos);
 }
 
 TEST_F(TCommandLine, ASettingsFileThatCannotBeReadOrWrittenNeverStopsTheRun) {
