@@ -44,8 +44,12 @@ bool IsPayload(const app::TChangedClass& changed) {
 std::string FailureLine(const std::string& shown, const app::TJobReport& report, const std::string& jobMessage) {
     const auto reason = std::find_if(std::begin(kReasons), std::end(kReasons),
                                      [&](const TReason& r) { return r.Failure == report.Failure; });
-    if (reason == std::end(kReasons))
-        return fw::console::ToConsole(jobMessage);
+    if (reason == std::end(kReasons)) {
+        // The job's own texts name the archive; a bare run-time error ("File access denied") does not.
+        const std::string text = fw::console::ToConsole(jobMessage);
+        const bool named = !report.Archive.empty() && jobMessage.find(report.Archive) != std::string::npos;
+        return named ? text : shown + ": " + text;
+    }
     std::string line;
     if (!reason->NamesEntry)
         line = Msg(reason->Message, {shown});

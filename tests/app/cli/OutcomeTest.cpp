@@ -48,9 +48,12 @@ TEST_F(Outcome, EachReasonHasItsOwnLineAndOnlyAnExistingFileIsToldItIsUnchanged)
 }
 
 TEST_F(Outcome, AReasonTheCommandLineDoesNotKnowShowsTheJobsOwnMessageInUtf8) {
-    EXPECT_EQ(cli::FailureLine("g.jar", Failed(TJobFailure::jfOther), "I/O error 1117"), "I/O error 1117");
-    // The job's Russian texts are Windows-1251 bytes.
-    EXPECT_EQ(cli::FailureLine("g.jar", Failed(TJobFailure::jfNone), "\xD4\xE0\xE9\xEB"), "Файл");
+    EXPECT_EQ(cli::FailureLine("g.jar", Failed(TJobFailure::jfOther), "I/O error 1117"), "g.jar: I/O error 1117");
+    // The job's Russian texts are Windows-1251 bytes; one that names the archive is not named again.
+    app::TJobReport report = Failed(TJobFailure::jfNone);
+    report.Archive = "/games/g.jar";
+    EXPECT_EQ(cli::FailureLine("g.jar", report, "\xD4\xE0\xE9\xEB /games/g.jar"), "Файл /games/g.jar");
+    EXPECT_EQ(cli::FailureLine("g.jar", report, "\xD4\xE0\xE9\xEB"), "g.jar: Файл");
 }
 
 TEST_F(Outcome, TheSummaryCountsTheUsersClassesAndTellsWhyNoneChanged) {
