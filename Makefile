@@ -5,8 +5,15 @@ WIN := build-win
 ASAN := build-asan
 FUZZ := build-fuzz
 FUZZ_SECONDS ?= 60
+PREFIX ?= /usr/local
+DESTDIR ?=
+# The program `make install` copies; built from the native tree when missing.
+GRANDVUE ?= $(NATIVE)/app/grandvue
+BINDIR = $(DESTDIR)$(PREFIX)/bin
+MAN1DIR = $(DESTDIR)$(PREFIX)/share/man/man1
 
-.PHONY: all bootstrap configure build test test-native test-win sanitize fuzz fuzz-ci demo bench clean
+.PHONY: all bootstrap configure build test test-native test-win sanitize fuzz fuzz-ci demo bench clean \
+	native-program install uninstall
 
 all: build
 
@@ -38,8 +45,22 @@ fuzz: bootstrap
 fuzz-ci: bootstrap
 	@bash fuzz/run.sh $(FUZZ) 12
 
-demo: build
+# Only the Linux program: a newcomer sees it run without waiting for the Windows tree and the tests.
+native-program: bootstrap
+	@test -f $(NATIVE)/CMakeCache.txt || cmake -S . -B $(NATIVE) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake --build $(NATIVE) --target grandvue -j $(JOBS)
+
+demo: native-program
 	@bash scripts/demo.sh $(NATIVE)
+
+install:
+	@test -x $(GRANDVUE) || $(MAKE) native-program
+	install -d $(BINDIR) $(MAN1DIR)
+	install -m 755 $(GRANDVUE) $(BINDIR)/grandvue
+	install -m 644 docs/grandvue.1 $(MAN1DIR)/grandvue.1
+
+uninstall:
+	rm -f $(BINDIR)/grandvue $(MAN1DIR)/grandvue.1
 
 bench: build
 	@bash bench/run.sh $(NATIVE)

@@ -1,83 +1,91 @@
-// The Linux command-line front end: the main window's patch job on the console backend.
+// The Linux command-line front end: options, language, the jobs in turn, the settings on request.
 #include <cstdio>
-#include <cstring>
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "app/Settings.h"
 #include "app/Unit1.h"
 #include "app/Unit2.h"
+#include "app/cli/Batch.h"
+#include "app/cli/Messages.h"
+#include "app/cli/Options.h"
+#include "app/cli/Signals.h"
 #include "framework/Application.h"
-#include "framework/Dialogs.h"
 #include "framework/Forms.h"
 #include "platform/Platform.h"
 
 namespace {
 
-const char kUsage[] =
-    "Usage: grandvue [--backup | --no-backup] FILE.jar...\n"
-    "       grandvue --about\n"
-    "       grandvue --help\n"
-    "\n"
-    "Rewrites each J2ME archive in turn so that its screens extend the full-screen canvas\n"
-    "com/vidorurud/fullscreen/WideCv, adds that class, and writes the archive back under its name.\n"
-    "--backup / --no-backup tick or clear the backup box (kept in grandvue.ini beside the program):\n"
-    "with it ticked, FILE.jar is first copied to FILE.jar.bak unless that file exists.\n"
-    "The exit status is 0 only when every job ended normally.\n";
+const char kVersionLine[] = "grandvue 1.0";
 
-struct TOptions {
-    int Backup = -1;  // -1: as the settings file says
-    bool About = false;
-    bool Help = false;
-    std::vector<std::string> Files;
-};
-
-bool ParseArguments(int argc, char** argv, TOptions& options) {
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        if (arg == "--backup")
-            options.Backup = 1;
-        else if (arg == "--no-backup")
-            options.Backup = 0;
-        else if (arg == "--about")
-            options.About = true;
-        else if (arg == "--help" || arg == "-h")
-            options.Help = true;
-        else if (arg.rfind("--", 0) == 0)
-            return false;
-        else
-            options.Files.push_back(arg);
-    }
-    return options.Help || options.About || !options.Files.empty();
+int UsageError(const cli::TParsed& parsed) {
+    using cli::TMsg;
+    const TMsg reason = parsed.Error == cli::TUsageError::UnknownOption    ? TMsg::UnknownOption
+                        : parsed.Error == cli::TUsageError::EmptyArgument  ? TMsg::EmptyArgument
+                        : parsed.Error == cli::TUsageError::AboutWithFiles ? TMsg::AboutWithFiles
+                                                                           : TMsg::NoFiles;
+    std::fprintf(stderr, "grandvue: %s\n%s\n", cli::Msg(reason, {parsed.Offender}).c_str(),
+                 cli::Msg(TMsg::TryHelp).c_str());
+    return 2;
 }
 
 void PrintAbout(const app::TfrmAbout& about) {
     const auto text = [](const std::string& cp1251) { return platform::Cp1251ToUtf8(cp1251); };
+    const std::string phones =
+        app::Language() == app::TLanguage::Russian ? text(about.lblMot.Caption()) : cli::Msg(cli::TMsg::AboutPhones);
     std::printf("%s %s %s\n%s\n%s %s %s\n", text(about.lblOru.Caption()).c_str(),
-                text(about.lblGrandvue.Caption()).c_str(), text(about.lblVersion.Caption()).c_str(),
-                text(about.lblMot.Caption()).c_str(), text(about.lblBy.Caption()).c_str(),
-                text(about.lblVelkor.Caption()).c_str(), text(about.lblEmail.Caption()).c_str());
+                text(about.lblGrandvue.Caption()).c_str(), text(about.lblVersion.Caption()).c_str(), phones.c_str(),
+                text(about.lblBy.Caption()).c_str(), text(about.lblVelkor.Caption()).c_str(),
+                text(about.lblEmail.Caption()).c_str());
+}
+
+// Every path is taken against the caller's folder now: the jobs change the current folder. A link is
+// followed, so the jar it names is patched and the link stays a link.
+std::vector<cli::TJar> ExpandJars(const std::vector<std::string>& files) {
+    std::vector<cli::TJar> jars;
+    for (const std::string& file : files) {
+        std::string path = platform::ExpandFileName(file);
+        if (char* real = realpath(path.c_str(), nullptr)) {
+            path = real;
+            std::free(real);
+        }
+        jars.push_back({file, path});
+    }
+    return jars;
+}
+
+// Asked for with --save-settings only; a file that cannot be written costs a warning, not the run.
+void SaveSettings(app::Tfrm& frm) {
+    frm.SaveSettingsOnClose = true;
+    try {
+        frm.Close();
+    } catch (const std::exception&) {
+        std::fprintf(stderr, "grandvue: %s\n", cli::Msg(cli::TMsg::SettingsNotSaved, {app::SettingsPath()}).c_str());
+    }
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    TOptions options;
-    if (!ParseArguments(argc, argv, options)) {
-        std::fputs(kUsage, stderr);
-        return 2;
-    }
+    app::SetLanguage(cli::LanguageFromEnvironment());
+    const cli::TParsed parsed = cli::ParseArguments(std::vector<std::string>(argv + 1, argv + argc));
+    if (parsed.Error != cli::TUsageError::None)
+        return UsageError(parsed);
+    const cli::TOptions& options = parsed.Options;
     if (options.Help) {
-        std::fputs(kUsage, stdout);
+        std::fputs(cli::Msg(cli::TMsg::Help).c_str(), stdout);
         return 0;
     }
+    if (options.Version) {
+        std::puts(kVersionLine);
+        return 0;
+    }
+    cli::InstallStopHandlers();
+    const std::vector<cli::TJar> jars = ExpandJars(options.Files);
 
     fw::Application().SetTitle("Grandvue");
-    bool failed = false;
-    fw::Application().OnException = [&failed](fw::TObject*, const std::exception& error) {
-        failed = true;
-        fw::Application().ShowException(error);
-    };
     std::unique_ptr<app::Tfrm> frm;
     fw::CreateForm(frm);
     fw::CreateForm(app::frmAbout);
@@ -85,13 +93,11 @@ int main(int argc, char** argv) {
         PrintAbout(*app::frmAbout);
         return 0;
     }
-
-    if (options.Backup >= 0) frm->cbBackup.SetChecked(options.Backup == 1);
-    for (const std::string& file : options.Files) {
-        // The job changes the current folder, so the dialog's answer is a full path, as on Windows.
-        fw::TOpenDialog::QueueAnswer(platform::ExpandFileName(file));
-        fw::GuardedCall([&] { frm->btnJarClick(&frm->btnJar); });
-    }
-    frm->Close();
-    return failed ? 1 : 0;
+    frm->SaveSettingsOnClose = false;
+    if (options.Backup)
+        frm->cbBackup.SetChecked(*options.Backup);
+    const int status = cli::TBatch(*frm, options.Verbosity).Run(jars);
+    if (options.SaveSettings)
+        SaveSettings(*frm);
+    return status;
 }

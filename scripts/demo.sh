@@ -10,8 +10,8 @@ bash "$root/examples/build-sample.sh" "$demo"
 echo "== Sample jar before patching: $demo/snake.jar"
 javap -cp "$demo/snake.jar" -v com.example.snake.SnakeCanvas | grep -E '^ *super_class'
 
-echo "== grandvue --no-backup snake.jar"
-"$root/$build/app/grandvue" --no-backup "$demo/snake.jar"
+echo "== grandvue --verbose --no-backup snake.jar (from its own folder)"
+(cd "$demo" && "$root/$build/app/grandvue" --verbose --no-backup snake.jar)
 
 echo "== Entries of the patched jar"
 unzip -l "$demo/snake.jar"

@@ -2,6 +2,7 @@
 #include "framework/Backend.h"
 
 #include <cstdio>
+#include <utility>
 
 #include "framework/Controls.h"
 #include "framework/Dialogs.h"
@@ -11,6 +12,8 @@
 namespace fw::backend {
 
 namespace {
+
+std::function<void(const std::string&)> gMemoOutput;
 
 // Windowed controls have no window here: a memo prints each added line, windowless children paint
 // straight onto the recording canvas.
@@ -27,7 +30,12 @@ public:
     void LineAdded(const std::string& line) override {
         if (FControl.Kind() != wkMemo)
             return;
-        std::printf("%s\n", console::ToConsole(line).c_str());
+        const std::string text = console::ToConsole(line);
+        if (gMemoOutput) {
+            gMemoOutput(text);
+            return;
+        }
+        std::printf("%s\n", text.c_str());
         std::fflush(stdout);
     }
     void LinesCleared() override {}
@@ -79,3 +87,11 @@ TColor SystemColor(int index) {
 }
 
 }  // namespace fw::backend
+
+namespace fw::console {
+
+void SetMemoOutput(std::function<void(const std::string& line)> output) {
+    backend::gMemoOutput = std::move(output);
+}
+
+}  // namespace fw::console

@@ -1,6 +1,7 @@
 // The console backend's canvas: every drawing call is recorded, in the control's coordinates.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -30,5 +31,9 @@ int LineHeight(const TFont& font);
 
 // Texts for the terminal: UTF-8 stays as it is, anything else is read as Windows-1251.
 std::string ToConsole(const std::string& text);
+
+// Where memo lines go, already in UTF-8; unset, each is printed on stdout. The command line routes
+// them through its own output (quiet runs, progress line).
+void SetMemoOutput(std::function<void(const std::string& line)> output);
 
 }  // namespace fw::console

@@ -1,0 +1,53 @@
+// The command line's own texts, in English and in Russian (UTF-8), and the choice between them.
+#pragma once
+
+#include <initializer_list>
+#include <string>
+
+#include "app/Texts.h"
+
+namespace cli {
+
+enum class TMsg {
+    Help,
+    TryHelp,
+    UnknownOption,
+    EmptyArgument,
+    AboutWithFiles,
+    NoFiles,
+    // Why a jar was not patched; "%s" is the jar (and the entry where one is named).
+    NotFound,
+    AccessDenied,
+    IsFolder,
+    NotArchive,
+    Damaged,
+    DamagedNoEntry,
+    UnsupportedMethod,
+    DiskFull,
+    ReadOnlyFolder,
+    CheckFailed,
+    BackupFailed,
+    Interrupted,
+    Unchanged,
+    // The summary of a patched jar.
+    ClassesChanged,
+    ClassChanged,
+    NoneChanged,
+    PatchedBefore,
+    JadNotUpdated,
+    JarSigned,
+    SettingsNotSaved,
+    AboutPhones,
+};
+
+// Russian when the first non-empty of LC_ALL, LC_MESSAGES and LANG names a Russian locale.
+app::TLanguage LanguageFromEnvironment();
+bool IsRussianLocale(const std::string& locale);
+
+// "s" for an English noun counted `count` times when that is not one; empty otherwise.
+std::string PluralEnding(int count);
+
+// The text in app::Language(), each "%s" in turn replaced by the next argument.
+std::string Msg(TMsg id, std::initializer_list<std::string> args = {});
+
+}  // namespace cli

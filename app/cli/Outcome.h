@@ -1,0 +1,22 @@
+// What the command line says about one jar's job: the reason it failed, or its summary.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "app/JobReport.h"
+#include "app/cli/Options.h"
+
+namespace cli {
+
+// The entry of the full-screen canvas class, present in a jar patched before.
+extern const char kPayloadEntry[];
+
+// One line for stderr naming `shown` (the jar as the user wrote it). `jobMessage` is the job's own
+// message, used when the report names no reason of its own.
+std::string FailureLine(const std::string& shown, const app::TJobReport& report, const std::string& jobMessage);
+
+// The lines after a patched jar's log: the per-class lines when verbose, then the summary.
+std::vector<std::string> SummaryLines(const app::TJobReport& report, TVerbosity verbosity);
+
+}  // namespace cli

@@ -1,0 +1,22 @@
+// The progress line on stderr while a jar is patched: only on a terminal, and cleared before other output.
+#pragma once
+
+#include <string>
+
+namespace cli {
+
+class TProgressLine {
+public:
+    // Shows nothing unless `enabled` (not quiet) and stderr is a terminal.
+    explicit TProgressLine(bool enabled);
+    void Show(const std::string& name, int percent);
+    // Removes the line, so the next output starts on a clean line.
+    void Clear();
+
+private:
+    bool FEnabled;
+    bool FShown = false;
+    int FLastPercent = -1;
+};
+
+}  // namespace cli

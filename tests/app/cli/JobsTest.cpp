@@ -1,0 +1,162 @@
+// Several jars in one run: naming, summaries, paths from the caller's folder, the settings file.
+#include <filesystem>
+#include <map>
+#include <regex>
+
+#include "CliFixture.h"
+
+namespace {
+
+using clitest::TCommandLine;
+using testutil::Quote;
+
+TEST_F(TCommandLine, EachOfSeveralJarsIsNamedBeforeItsLinesAndOneJarIsNot) {
+    const std::string a = MakeJar(FDir / "a.jar");
+    const std::string b = MakeJar(FDir / "b.jar", clitest::TreeWithoutCanvas());
+    clitest::TRun run = Run("-n a.jar b.jar");
+    EXPECT_EQ(run.Status, 0) << run.Err;
+    EXPECT_EQ(run.Out.rfind("a.jar:\nInitialising\n", 0), 0u) << run.Out;
+    EXPECT_NE(run.Out.find("Done\n"), std::string::npos);
+    EXPECT_NE(run.Out.find("\n\nb.jar:\nInitialising\n"), std::string::npos) << run.Out;
+    EXPECT_TRUE(clitest::HoldsPayload(a));
+    EXPECT_TRUE(clitest::HoldsPayload(b));
+
+    run = Run("-n " + Quote(b));
+    EXPECT_EQ(run.Out.rfind("Initialising\n", 0), 0u) << run.Out;
+}
+
+// On a terminal (made by script(1)) the progress line shows, and is cleared before every other line.
+TEST_F(TCommandLine, AProgressLineShowsOnATerminalOnlyAndIsClearedBeforeOtherOutput) {
+    const std::string jar = MakeJar(FDir / "game.jar");
+    const auto onTerminal = [&](const std::string& args) {
+        std::string out;
+        EXPECT_EQ(testutil::RunHost("script -qec " + Quote(Command(args)) + " /dev/null", &out), 0);
+        return out;
+    };
+    std::string out = onTerminal("-nq game.jar");
+    EXPECT_EQ(out, "");
+    // Not a terminal: nothing but the log on stdout, nothing on stderr.
+    const clitest::TRun run = Run("-n game.jar");
+    EXPECT_EQ(run.Err, "");
+    EXPECT_EQ(run.Out.find('%'), std::string::npos);
+
+    GV_REQUIRE_JOB_REPORT();
+    out = onTerminal("-n game.jar");
+    EXPECT_NE(out.find("\r\033[Kgame.jar: "), std::string::npos) << out;
+    // With every progress text and its clearing removed, the log is left as a terminal shows it.
+    const std::string plain = std::regex_replace(out, std::regex("\r\033\\[K(game\\.jar: [0-9]+%)?"), "");
+    EXPECT_EQ(plain.find('%'), std::string::npos) << plain;
+    EXPECT_EQ(plain.rfind("Initialising\r\nExtracting files", 0), 0u) << plain;
+}
+
+TEST_F(TCommandLine, TheSummarySaysWhenNoClassNamesTheCanvas) {
+    const std::string jar = MakeJar(FDir / "plain.jar", clitest::TreeWithoutCanvas());
+    const clitest::TRun run = Run("-n " + Quote(jar));
+    EXPECT_EQ(run.Status, 0);
+    EXPECT_NE(run.Out.find("Done\nno class file changed: none refers to the MIDP canvas "
+                           "javax/microedition/lcdui/Canvas\n"),
+              std::string::npos)
+        << run.Out;
+}
+
+TEST_F(TCommandLine, TheSummaryCountsChangedClassesAndVerboseNamesEach) {
+    GV_REQUIRE_JOB_REPORT();
+    const std::string jar = MakeJar(FDir / "game.jar");
+    clitest::TRun run = Run("-nv " + Quote(jar), "LANG=en_US.UTF-8");
+    EXPECT_EQ(run.Status, 0);
+    for (const char* line :
+         {"\n  game/Board.class: 3\n", "\n  game/Tail.class: 1\n", "\n  game/deep/er/Menu.CLASS: 4\n"})
+        EXPECT_NE(run.Out.find(line), std::string::npos) << line << run.Out;
+    EXPECT_NE(run.Out.find("\n" + std::string(clitest::kSampleSummary) + "\n"), std::string::npos) << run.Out;
+    EXPECT_EQ(run.Out.find("WideCv.class:"), std::string::npos) << run.Out;
+
+    // Patched before: its classes already name the full-screen canvas.
+    run = Run("-n " + Quote(jar));
+    EXPECT_NE(run.Out.find("no class file changed: the jar was patched before (it already holds "
+                           "com/vidorurud/fullscreen/WideCv.class)\n"),
+              std::string::npos)
+        << run.Out;
+    EXPECT_EQ(run.Out.find("  game/"), std::string::npos);
+    EXPECT_TRUE(clitest::HoldsPayload(jar));
+
+    const std::string other = MakeJar(FDir / "other.jar");
+    run = Run("-n " + Quote(other), "LANG=ru_RU.UTF-8");
+    EXPECT_NE(run.Out.find("изменено файлов классов: 3, замен: 8\n"), std::string::npos) << run.Out;
+}
+
+// The jobs change the current folder; every name must still mean the file in the caller's folder, not
+// a jar of the same name beside the program.
+TEST_F(TCommandLine, RelativePathsAreTakenFromTheCallersFolderForEveryJar) {
+    const jobtest::TTree decoy = {{"decoy.txt", {'d'}}};
+    std::map<std::string, testutil::Bytes> decoys;
+    for (const std::string name : {"a.jar", "b.jar", "c.jar"}) {
+        decoys[name] = testutil::ReadFile(MakeJar(FDir / ("bin/" + name), decoy));
+        MakeJar(FDir / ("games/" + name));
+    }
+    clitest::TRun run = Run("-n a.jar b.jar ../games/c.jar", "", FDir / "games");
+    EXPECT_EQ(run.Status, 0) << run.Err;
+    for (const auto& [name, bytes] : decoys) {
+        EXPECT_TRUE(clitest::HoldsPayload(FDir / ("games/" + name)));
+        EXPECT_EQ(testutil::ReadFile(FDir / ("bin/" + name)), bytes) << name;
+    }
+
+    // A pattern the shell expands: each jar in turn, again from the caller's folder.
+    for (const char* name : {"d.jar", "e.jar"})
+        MakeJar(FDir / ("more/" + std::string(name)));
+    run = Run("-n *.jar", "", FDir / "more");
+    EXPECT_EQ(run.Status, 0) << run.Err;
+    EXPECT_NE(run.Out.find("d.jar:\n"), std::string::npos);
+    EXPECT_NE(run.Out.find("e.jar:\n"), std::string::npos);
+    EXPECT_TRUE(clitest::HoldsPayload(FDir / "more/d.jar"));
+    EXPECT_TRUE(clitest::HoldsPayload(FDir / "more/e.jar"));
+}
+
+TEST_F(TCommandLine, ALinkToAJarHasTheJarPatchedAndStaysALink) {
+    const std::string jar = MakeJar(FDir / "games/real.jar");
+    ASSERT_EQ(testutil::RunHost("ln -s games/real.jar " + Quote(FDir / "link.jar")), 0);
+    const clitest::TRun run = Run("-n link.jar");
+    EXPECT_EQ(run.Status, 0) << run.Err;
+    EXPECT_TRUE(clitest::HoldsPayload(jar));
+    EXPECT_TRUE(std::filesystem::is_symlink(FDir / "link.jar"));
+}
+
+TEST_F(TCommandLine, OptionsApplyToTheirRunAndTheSettingsAreWrittenOnlyWhenAsked) {
+    const std::string jar = FDir / "game.jar";
+    MakeJar(jar);
+    EXPECT_EQ(Run("-b " + Quote(jar)).Status, 0);
+    EXPECT_TRUE(testutil::Exists(jar + ".bak"));
+    EXPECT_EQ(SettingsText(), "");
+
+    // Asked: the run's choice is kept, and later runs without an option follow it.
+    std::filesystem::remove(jar + ".bak");
+    EXPECT_EQ(Run("--save-settings -b " + Quote(jar)).Status, 0);
+    EXPECT_NE(SettingsText().find("Backup=1"), std::string::npos) << SettingsText();
+    std::filesystem::remove(jar + ".bak");
+    EXPECT_EQ(Run(Quote(jar)).Status, 0);
+    EXPECT_TRUE(testutil::Exists(jar + ".bak"));
+
+    // An option for one run leaves the kept choice alone.
+    std::filesystem::remove(jar + ".bak");
+    EXPECT_EQ(Run("-n " + Quote(jar)).Status, 0);
+    EXPECT_FALSE(testutil::Exists(jar + ".bak"));
+    EXPECT_NE(SettingsText().find("Backup=1"), std::string::npos);
+
+    // Without files: only the kept choice changes.
+    const clitest::TRun run = Run("-n --save-settings");
+    EXPECT_EQ(run.Status, 0) << run.Err;
+    EXPECT_EQ(run.Out, "");
+    EXPECT_NE(SettingsText().find("Backup=0"), std::string::npos);
+}
+
+TEST_F(TCommandLine, ASettingsFileThatCannotBeReadOrWrittenNeverStopsTheRun) {
+    // A folder where the file should be: it can be neither read nor written.
+    testutil::MakeDirs(FDir / "config/grandvue/grandvue.ini");
+    testutil::MakeDirs(FDir / "bin/grandvue.ini");
+    const std::string jar = MakeJar(FDir / "game.jar");
+    const clitest::TRun run = Run("--save-settings -n " + Quote(jar));
+    EXPECT_EQ(run.Status, 0) << run.Err;
+    EXPECT_NE(run.Err.find("grandvue: could not save the settings to "), std::string::npos) << run.Err;
+    EXPECT_TRUE(clitest::HoldsPayload(jar));
+}
+
+}  // namespace
