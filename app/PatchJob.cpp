@@ -94,15 +94,11 @@ void Tfrm::RunJob(const std::string& archivePath) {
         TJobScope running(FJobArchive, FWorkFolder, archivePath);
         RunSteps(archivePath);
     } catch (const fw::EInOutError& error) {
-        if (FReport.Failure == TJobFailure::jfNone) {
-            FReport.Failure = FailureOfSystemError(error.ErrorCode());
-            FReport.SystemError = static_cast<int>(error.ErrorCode());
-        }
+        NoteFailure(FailureOfSystemError(error.ErrorCode()), error.ErrorCode());
         if (!FCloseAfterJob)
             throw;
     } catch (...) {
-        if (FReport.Failure == TJobFailure::jfNone)
-            FReport.Failure = TJobFailure::jfOther;
+        NoteFailure(TJobFailure::jfOther, 0);
         if (!FCloseAfterJob)
             throw;
     }
@@ -283,6 +279,16 @@ void Tfrm::Fail(TJobFailure failure, TText message, uint32_t systemError, const 
     FReport.SystemError = static_cast<int>(systemError);
     FReport.Entry = entry;
     throw fw::Exception(Format(Text(message), FReport.Archive));
+}
+
+// A failed job changed no class of the user's archive; the step that failed may have said why already.
+void Tfrm::NoteFailure(TJobFailure failure, uint32_t systemError) {
+    FReport.ChangedClasses.clear();
+    FReport.Replacements = 0;
+    if (FReport.Failure != TJobFailure::jfNone)
+        return;
+    FReport.Failure = failure;
+    FReport.SystemError = static_cast<int>(systemError);
 }
 
 void Tfrm::StopIfRequested() {

@@ -85,6 +85,7 @@ private:
 
     // Records why the job stops in the report and raises the step's message (%s: the archive as chosen).
     [[noreturn]] void Fail(TJobFailure failure, TText message, uint32_t systemError = 0, const std::string& entry = {});
+    void NoteFailure(TJobFailure failure, uint32_t systemError);
     void StopIfRequested();
     void ClassifyEngineFailure(TText message);
     void NoteEngineError(const std::string& fileName, int32_t code);

@@ -27,13 +27,15 @@ extern "C" void OnSignal(int signal) {
 void SignalAt(app::Tfrm& frm, const std::string& moment) {
     if (moment == "unpack") {
         frm.UnJar.OnBegin = [job = frm.UnJar.OnBegin, seen = 0](fw::TObject* sender, const std::string& path,
-                                                                 int32_t count, bool& extract) mutable {
+                                                                int32_t count, bool& extract) mutable {
             job(sender, path, count, extract);
-            if (++seen == 2) std::raise(SIGINT);
+            if (++seen == 2)
+                std::raise(SIGINT);
         };
     } else if (moment == "classes") {
         frm.fs.OnChangeFolder = [&frm](std::string) {
-            if (frm.fs.FileNames().at(0) == "*.class") std::raise(SIGINT);
+            if (frm.fs.FileNames().at(0) == "*.class")
+                std::raise(SIGINT);
         };
     } else if (moment == "pack") {
         frm.Jar.OnBegin = [](fw::TObject*, const std::string&, int32_t, bool&) { std::raise(SIGINT); };
@@ -71,7 +73,8 @@ int main(int argc, char** argv) {
         const app::TJobReport& report = frm->LastReport();
         std::printf("%d %d\n", static_cast<int>(report.Failure), report.Replacements);
         std::fflush(stdout);
-        if (report.Failure == app::TJobFailure::jfInterrupted) return 128 + app::StopRequested();
+        if (report.Failure == app::TJobFailure::jfInterrupted)
+            return 128 + app::StopRequested();
     }
     frm->cbBackup.SetChecked(false);
     if (frm->SaveSettingsOnClose) {

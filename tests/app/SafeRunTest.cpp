@@ -73,7 +73,8 @@ TEST(SafeRun, TheReportNamesEveryChangedClassWithItsReplacements) {
     EXPECT_EQ(report.Failure, TJobFailure::jfNone);
     EXPECT_EQ(report.Archive, jar);
     std::vector<std::pair<std::string, int>> changed;
-    for (const auto& c : report.ChangedClasses) changed.emplace_back(c.Name, c.Replacements);
+    for (const auto& c : report.ChangedClasses)
+        changed.emplace_back(c.Name, c.Replacements);
     std::sort(changed.begin(), changed.end());
     const std::vector<std::pair<std::string, int>> expected = {
         {"game/Board.class", 3}, {"game/Tail.class", 1}, {"game/deep/er/Menu.CLASS", 4}};
