@@ -12,6 +12,7 @@
 
 #include "JobFixture.h"
 #include "app/Settings.h"
+#include "framework/Exceptions.h"
 #include "platform/Platform.h"
 
 namespace {
@@ -211,6 +212,115 @@ TEST(SafeRun, ALinkedPrivateJarIsPatchedAtItsTargetAndKeepsItsRights) {
     std::string listing;
     testutil::RunHost("cd " + testutil::Quote(dir.Path()) + " && find . | sort", &listing);
     EXPECT_EQ(listing, ".\n./links\n./links/game.jar\n./store\n./store/real.jar\n./store/real.jar.bak\n");
+}
+
+// A small file system of its own for one test (root only, as CI runs): a disk that fills up.
+class TSmallDisk {
+public:
+    TSmallDisk(const std::string& folder, int kib) : FFolder(folder) {
+        testutil::MakeDirs(folder);
+        FMounted = ::geteuid() == 0 && testutil::RunHost("mount -t tmpfs -o size=" + std::to_string(kib) + "k tmpfs " +
+                                                         testutil::Quote(folder) + " 2>/dev/null") == 0;
+    }
+    ~TSmallDisk() {
+        if (FMounted)
+            testutil::RunHost("umount " + testutil::Quote(FFolder));
+    }
+    TSmallDisk(const TSmallDisk&) = delete;
+    TSmallDisk& operator=(const TSmallDisk&) = delete;
+    bool Mounted() const { return FMounted; }
+
+private:
+    std::string FFolder;
+    bool FMounted = false;
+};
+
+// $TMPDIR for one test.
+class TTempDirSetting {
+public:
+    explicit TTempDirSetting(const std::string& folder) {
+        const char* saved = std::getenv("TMPDIR");
+        FHad = saved != nullptr;
+        FSaved = saved ? saved : "";
+        ::setenv("TMPDIR", folder.c_str(), 1);
+    }
+    ~TTempDirSetting() { FHad ? ::setenv("TMPDIR", FSaved.c_str(), 1) : ::unsetenv("TMPDIR"); }
+
+private:
+    bool FHad = false;
+    std::string FSaved;
+};
+
+std::string Listing(const std::string& folder) {
+    std::string out;
+    testutil::RunHost("cd " + testutil::Quote(folder) + " && find . | sort", &out);
+    return out;
+}
+
+// The jar's own disk full when the backup is copied, and when the new jar is put beside the old one: the
+// jar stays as it was and no part-written backup or temporary file is left beside it.
+TEST(SafeRunFullDisk, ABackupOrNewJarThatDoesNotFitLeavesTheJarAndNoPartFile) {
+    testutil::TTempDir dir;
+    TSmallDisk disk(dir / "disk", 100);
+    if (!disk.Mounted())
+        GTEST_SKIP() << "needs root to mount a small file system";
+    const std::string jar = dir / "disk/game.jar";
+    ASSERT_TRUE(jobtest::PackWithPeer("zip", jobtest::SampleTree(), jar));
+    const Bytes original = testutil::ReadFile(jar);
+    const std::pair<bool, TJobFailure> cases[] = {{true, TJobFailure::jfBackupFailed},
+                                                  {false, TJobFailure::jfDiskFull}};
+    for (const auto& [backup, failure] : cases) {
+        TJobRunner runner;
+        runner.Form().cbBackup.SetChecked(backup);
+        runner.Run(jar);
+        EXPECT_EQ(runner.Errors().size(), 1u);
+        EXPECT_EQ(runner.Form().LastReport().Failure, failure) << backup;
+        EXPECT_EQ(runner.Form().LastReport().SystemError, static_cast<int>(platform::kErrorDiskFull)) << backup;
+        EXPECT_EQ(testutil::ReadFile(jar), original);
+        EXPECT_EQ(Listing(dir / "disk"), ".\n./game.jar\n") << backup;
+    }
+}
+
+// The temporary folder's disk full while unpacking and while packing: the run's folder goes with the
+// writer's temporary archive, and the jar stays as it was.
+TEST(SafeRunFullDisk, ATemporaryFolderThatFillsUpIsClearedAndTheJarKept) {
+    testutil::TTempDir dir;
+    jobtest::TTree tree = jobtest::SampleTree();
+    tree["res/more.bin"] = testutil::RandomBytes(60000, 77);
+    const std::string jar = dir / "game.jar";
+    ASSERT_TRUE(jobtest::PackWithPeer("zip", tree, jar));
+    const Bytes original = testutil::ReadFile(jar);
+    // Full while unpacking (two log lines), full while packing (five).
+    for (const auto& [kib, lines] : {std::pair{60, size_t{2}}, std::pair{200, size_t{5}}}) {
+        TSmallDisk disk(dir / "tmp", kib);
+        if (!disk.Mounted())
+            GTEST_SKIP() << "needs root to mount a small file system";
+        TTempDirSetting tmp(dir / "tmp");
+        TJobRunner runner;
+        runner.Form().cbBackup.SetChecked(false);
+        runner.Run(jar);
+        EXPECT_EQ(runner.Errors().size(), 1u) << kib;
+        EXPECT_EQ(runner.Log().size(), lines) << kib;
+        EXPECT_EQ(runner.Form().LastReport().Failure, TJobFailure::jfDiskFull) << kib;
+        EXPECT_EQ(testutil::ReadFile(jar), original) << kib;
+        EXPECT_EQ(Listing(dir / "tmp"), ".\n") << kib;
+    }
+    EXPECT_EQ(Listing(dir.Path()), ".\n./game.jar\n./tmp\n");
+}
+
+// A settings file on a full disk keeps its old content: the new one is written beside it first.
+TEST(SafeRunFullDisk, ASettingsFileOnAFullDiskKeepsItsOldContent) {
+    testutil::TTempDir dir;
+    TSmallDisk disk(dir / "disk", 16);
+    if (!disk.Mounted())
+        GTEST_SKIP() << "needs root to mount a small file system";
+    const std::string ini = dir / "disk/grandvue.ini";
+    const std::string old = "[Other]\r\nKey=" + std::string(200, 'k') + "\r\n[Grandvue]\r\nBackup=1\r\n";
+    testutil::WriteFile(ini, old);
+    testutil::RunHost("cat /dev/zero > " + testutil::Quote(dir / "disk/filler") + " 2>/dev/null");
+    EXPECT_THROW(app::WriteBackupSetting(ini, false), fw::Exception);
+    EXPECT_EQ(testutil::ReadText(ini), old);
+    EXPECT_EQ(Listing(dir / "disk"), ".\n./filler\n./grandvue.ini\n");
 }
 #endif
 
