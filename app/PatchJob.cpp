@@ -116,6 +116,7 @@ void Tfrm::RunSteps(const std::string& chosenPath) {
     const std::string archivePath = platform::ResolvePath(chosenPath);
     mem.Lines().Clear();
     mem.Lines().Add(Text(TText::LogInit));
+    StopIfRequested();
     CheckArchive(archivePath);
     if (cbBackup.Checked()) {
         mem.Lines().Add(Text(TText::LogBackup));

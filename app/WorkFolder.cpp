@@ -10,7 +10,7 @@ namespace app {
 namespace {
 const char kRunPrefix[] = "grandvue-";
 // Removed at once and quietly: the folder holds only this run's files, nothing worth a recycle bin.
-constexpr uint16_t kRemoveFlags = platform::FOF_NOCONFIRMATION | platform::FOF_SILENT;
+constexpr uint16_t kRemoveFlags = platform::FOF_NOCONFIRMATION | platform::FOF_SILENT | platform::FOF_NOERRORUI;
 
 std::string WithoutDelimiter(std::string path) {
     while (path.size() > 1 && path.back() == platform::PathDelim)

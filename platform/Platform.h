@@ -216,6 +216,7 @@ bool WritePrivateProfileString(const std::string& section,
 constexpr uint16_t FOF_SILENT = 0x0004;
 constexpr uint16_t FOF_NOCONFIRMATION = 0x0010;
 constexpr uint16_t FOF_ALLOWUNDO = 0x0040;
+constexpr uint16_t FOF_NOERRORUI = 0x0400;
 int ShellDelete(const char* doubleNulList, uint16_t flags);
 // ShellExecuteA(0, verb, file, params, dir, show); returns the shell's instance value (> 32 = success).
 intptr_t ShellExecute(const std::string& verb,

@@ -19,6 +19,7 @@
 namespace {
 
 extern "C" void OnSignal(int signal) {
+    std::signal(signal, OnSignal);  // Windows puts the default action back before calling a handler
     app::RequestStop(signal);
 }
 

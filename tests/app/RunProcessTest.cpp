@@ -58,7 +58,7 @@ std::vector<TRun> RunAtOnce(const std::vector<std::string>& argLists,
     std::string script;
     for (size_t i = 0; i < argLists.size(); ++i) {
         const std::string out = scratch / ("out" + std::to_string(i));
-        script += "( env " + env + " " + testutil::Quote(Driver()) + " " + argLists[i] + " >" + testutil::Quote(out) +
+        script += "( env " + env + " " + testutil::Quote(driver) + " " + argLists[i] + " >" + testutil::Quote(out) +
                   " 2>&1; echo $? >" + testutil::Quote(out + ".rc") + " ) &\n";
     }
     EXPECT_EQ(testutil::RunHost(script + "wait"), 0);
@@ -162,6 +162,39 @@ TEST(RunsAtOnce, ARealSignalAtSeveralMomentsLeavesTheJarAsItWasAndNothingBehind)
             << runs[0].Out;
         EXPECT_EQ(Listing(dir / "tmp"), ".\n") << moment;
 #endif
+    }
+}
+
+// The program's own copy beside a "temp" that belongs to the user: a folder with the user's files (and a
+// jar chosen from inside it), or a plain file. Either stays as it was; the jars are patched.
+TEST(RunsAtOnce, ATempFolderOrFileBesideTheProgramStaysTheUsers) {
+    const std::string exe = Driver().substr(Driver().find_last_of(platform::PathDelim) + 1);
+    for (const bool plainFile : {false, true}) {
+        testutil::TTempDir dir;
+        testutil::MakeDirs(dir / "tmp");
+        const std::string copy = dir / ("bin/" + exe);
+        testutil::MakeDirs(dir / "bin");
+        ASSERT_EQ(testutil::RunHost("cp " + testutil::Quote(GV_JOB_DRIVER) + " " +
+                                    testutil::Quote(testutil::ToHostPath(copy))),
+                  0);
+        const TTree tree = jobtest::SampleTree();
+        std::string jar = dir / "game.jar";
+        if (plainFile) {
+            testutil::WriteFile(dir / "bin/temp", std::string("a file named temp"));
+        } else {
+            testutil::WriteFile(dir / "bin/temp/notes.txt", std::string("the user's notes"));
+            jar = dir / "bin/temp/game.jar";
+        }
+        ASSERT_TRUE(jobtest::PackWithPeer("zip", tree, jar));
+        const std::string before = Listing(dir / "bin");
+        const auto runs = RunAtOnce({Quoted(jar)}, "TMPDIR=" + testutil::Quote(dir / "tmp"), dir, copy);
+        EXPECT_EQ(runs[0].Status, 0) << runs[0].Out;
+        jobtest::ExpectPatched(jar, tree);
+        EXPECT_EQ(Listing(dir / "bin"), before);
+        if (plainFile)
+            EXPECT_EQ(testutil::ReadText(dir / "bin/temp"), "a file named temp");
+        else
+            EXPECT_EQ(testutil::ReadText(dir / "bin/temp/notes.txt"), "the user's notes");
     }
 }
 
