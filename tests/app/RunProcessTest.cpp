@@ -54,7 +54,8 @@ struct TRun {
 // The driver once per argument list, all started at once, with `env` ("NAME=value ...") before each.
 std::vector<TRun> RunAtOnce(const std::vector<std::string>& argLists,
                             const std::string& env,
-                            const testutil::TTempDir& scratch) {
+                            const testutil::TTempDir& scratch,
+                            const std::string& driver = Driver()) {
     std::string script;
     for (size_t i = 0; i < argLists.size(); ++i) {
         const std::string out = scratch / ("out" + std::to_string(i));
