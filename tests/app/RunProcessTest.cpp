@@ -74,15 +74,16 @@ std::vector<TRun> RunAtOnce(const std::vector<std::string>& argLists,
 #else
 std::vector<TRun> RunAtOnce(const std::vector<std::string>& argLists,
                             const std::string& /*env*/,
-                            const testutil::TTempDir& /*scratch*/) {
+                            const testutil::TTempDir& /*scratch*/,
+                            const std::string& driver = Driver()) {
     std::vector<PROCESS_INFORMATION> started;
     for (const std::string& args : argLists) {
-        std::string line = "\"" + Driver() + "\" " + args;
+        std::string line = "\"" + driver + "\" " + args;
         STARTUPINFOA si{};
         si.cb = sizeof si;
         PROCESS_INFORMATION pi{};
         EXPECT_TRUE(
-            CreateProcessA(Driver().c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
+            CreateProcessA(driver.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
         started.push_back(pi);
     }
     std::vector<TRun> runs(started.size());
