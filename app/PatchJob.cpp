@@ -1,6 +1,7 @@
 // The patch job behind the main button: unpack the archive, patch every class, add the full-screen
 // canvas class, pack the work folder back, clean up; one log line per step.
 #include <algorithm>
+#include <optional>
 #include <string>
 
 #include "app/Interrupt.h"
@@ -123,8 +124,15 @@ void Tfrm::RunSteps(const std::string& chosenPath) {
         MakeBackup(archivePath);
     }
     StopIfRequested();
-    const TRunFolder run;
-    FWorkFolder = run.Join(kWorkFolder) + platform::PathDelim;
+    std::optional<TRunFolder> run;
+    try {
+        run.emplace();
+    } catch (const fw::EInOutError& error) {  // no temporary folder to work in: not the archive's fault
+        const uint32_t code = error.ErrorCode();
+        Fail(code == platform::kErrorDiskFull ? TJobFailure::jfDiskFull : TJobFailure::jfOther, TText::ExtractFailed,
+             code);
+    }
+    FWorkFolder = run->Join(kWorkFolder) + platform::PathDelim;
     PrepareWorkFolder();
     mem.Lines().Add(Text(TText::LogExtract));
     ExtractArchive(archivePath);
@@ -133,7 +141,7 @@ void Tfrm::RunSteps(const std::string& chosenPath) {
     mem.Lines().Add(Text(TText::LogPayload));
     WritePayload();
     mem.Lines().Add(Text(TText::LogPack));
-    PackArchive(archivePath, run.Join(kBuiltName));
+    PackArchive(archivePath, run->Join(kBuiltName));
     mem.Lines().Add(Text(TText::LogCleanup));
     CleanWorkFolder();
     mem.Lines().Add(Text(TText::LogDone));

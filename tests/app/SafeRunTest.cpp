@@ -257,6 +257,22 @@ std::string Listing(const std::string& folder) {
     return out;
 }
 
+// A temporary folder that is not there: the job stops before it begins, and says it is not the jar.
+TEST(SafeRun, AMissingTemporaryFolderStopsTheJobWithTheJarUntouched) {
+    testutil::TTempDir dir;
+    const std::string jar = dir / "game.jar";
+    ASSERT_TRUE(jobtest::PackWithPeer("zip", jobtest::SampleTree(), jar));
+    const Bytes original = testutil::ReadFile(jar);
+    TTempDirSetting tmp(dir / "no-such-folder");
+    TJobRunner runner;
+    runner.Form().cbBackup.SetChecked(false);
+    runner.Run(jar);
+    EXPECT_EQ(runner.Errors().size(), 1u);
+    EXPECT_EQ(runner.Form().LastReport().Failure, TJobFailure::jfOther);
+    EXPECT_EQ(testutil::ReadFile(jar), original);
+    EXPECT_EQ(Listing(dir.Path()), ".\n./game.jar\n");
+}
+
 // The jar's own disk full when the backup is copied, and when the new jar is put beside the old one: the
 // jar stays as it was and no part-written backup or temporary file is left beside it.
 TEST(SafeRunFullDisk, ABackupOrNewJarThatDoesNotFitLeavesTheJarAndNoPartFile) {
