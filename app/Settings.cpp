@@ -26,7 +26,7 @@ std::atomic<bool> gToldOnce{false};
 
 void TellOnce(const std::exception& error) {
     if (!gToldOnce.exchange(true))
-        fw::Application().ShowException(error);
+        fw::Application().HandleException(error);
 }
 
 std::string BesideProgram() {

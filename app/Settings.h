@@ -24,7 +24,8 @@ bool ReadBackupSetting(const std::string& iniPath);
 void WriteBackupSetting(const std::string& iniPath, bool backup);
 
 // The same, for the programs: a file that cannot be read or written never stops them. The first such
-// failure in a process is shown once by the application's error display; later ones are silent.
+// failure in a process goes once to the application's error handling (OnException when assigned, else the
+// default error display); later ones are silent.
 bool LoadBackupSetting(const std::string& iniPath);
 bool SaveBackupSetting(const std::string& iniPath, bool backup);  // false when not written
 

@@ -50,7 +50,9 @@ int main(int argc, char** argv) {
     std::signal(SIGTERM, OnSignal);
     app::SetLanguage(app::TLanguage::English);
     fw::Application().SetTitle("Grandvue");
-    fw::Application().OnException = [](fw::TObject*, const std::exception&) {};
+    fw::Application().OnException = [](fw::TObject*, const std::exception& error) {
+        std::fprintf(stderr, "%s\n", error.what());
+    };
     auto frm = std::make_unique<app::Tfrm>(nullptr);
     frm->SaveSettingsOnClose = false;
     int status = 0;
