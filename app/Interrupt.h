@@ -4,6 +4,9 @@
 
 namespace app {
 
+// The code the window stores when it is closed during a job (signals are positive).
+constexpr int kStopByClose = -1;
+
 // Async-signal-safe: only stores the number.
 void RequestStop(int signal);
 // The signal number of the request (or a non-zero code from the window), 0 when none.

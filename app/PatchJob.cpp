@@ -1,11 +1,16 @@
 // The patch job behind the main button: unpack the archive, patch every class, add the full-screen
 // canvas class, pack the work folder back, clean up; one log line per step.
 #include <algorithm>
+#include <optional>
 #include <string>
 
-#include "app/Settings.h"
+#include "app/Interrupt.h"
+#include "app/ReplaceInFile.h"
+#include "app/SafeFiles.h"
 #include "app/Texts.h"
 #include "app/Unit1.h"
+#include "app/WorkFolder.h"
+#include "archive/Messages.h"
 #include "framework/Exceptions.h"
 #include "platform/Platform.h"
 
@@ -20,8 +25,8 @@ const char kClassFiles[] = "*.class";
 const char kWorkFolder[] = "temp";
 const char kPayloadName[] = "WideCv.class";
 const char* const kPayloadFolders[] = {"com", "vidorurud", "fullscreen"};
-// The new archive is built beside the chosen one under this suffix, then put in its place.
-const char kBuildSuffix[] = ".gvnew";
+// The new archive is built inside the run's folder, then copied beside the chosen one and renamed over it.
+const char kBuiltName[] = "new.jar";
 
 std::string Format(const char* pattern, const std::string& arg) {
     std::string text = pattern;
@@ -29,54 +34,105 @@ std::string Format(const char* pattern, const std::string& arg) {
     return text;
 }
 
-std::string WorkFolderPath() {
-    return ExeFolder() + platform::PathDelim + kWorkFolder + platform::PathDelim;
-}
-
-void MustSetCurrentDirectory(const std::string& path) {
-    fw::InOutCheck(platform::SetCurrentDirectory(path));
-}
-
 void MustCreateDirectory(const std::string& path) {
     fw::InOutCheck(platform::CreateDirectory(path));
 }
 
-// Clears the running job's archive on every way out of the job.
+TJobFailure FailureOfSystemError(uint32_t code) {
+    switch (code) {
+        case platform::kErrorFileNotFound:
+        case platform::kErrorPathNotFound:
+            return TJobFailure::jfNotFound;
+        case platform::kErrorAccessDenied:
+        case platform::kErrorSharingViolation:
+            return TJobFailure::jfAccessDenied;
+        case platform::kErrorWriteProtect:
+            return TJobFailure::jfReadOnlyFolder;
+        case platform::kErrorDiskFull:
+        case 101:  // the run-time library's "Disk full"
+            return TJobFailure::jfDiskFull;
+        default:
+            return TJobFailure::jfOther;
+    }
+}
+
+// Marks the job running on every way out of it; the work folder's name goes with it.
 class TJobScope {
 public:
-    TJobScope(std::string& slot, const std::string& archive) : FSlot(slot) { FSlot = archive; }
-    ~TJobScope() { FSlot.clear(); }
+    TJobScope(std::string& slot, std::string& work, const std::string& archive) : FSlot(slot), FWork(work) {
+        FSlot = archive;
+    }
+    ~TJobScope() {
+        FSlot.clear();
+        FWork.clear();
+    }
     TJobScope(const TJobScope&) = delete;
     TJobScope& operator=(const TJobScope&) = delete;
 
 private:
     std::string& FSlot;
+    std::string& FWork;
 };
 }  // namespace
 
 void Tfrm::RefuseWhileJobRuns() const {
-    if (JobRunning()) throw fw::Exception(Format(Text(TText::Busy), FJobArchive));
+    if (JobRunning())
+        throw fw::Exception(Format(Text(TText::Busy), FJobArchive));
 }
 
 void Tfrm::btnJarClick(fw::TObject* /*Sender*/) {
     RefuseWhileJobRuns();
-    if (!od.Execute()) return;
+    if (!od.Execute())
+        return;
     RunJob(od.Files().empty() ? od.FileName() : od.Files().front());
 }
 
 void Tfrm::RunJob(const std::string& archivePath) {
     RefuseWhileJobRuns();
-    TJobScope running(FJobArchive, archivePath);
     FReport = TJobReport{};
     FReport.Archive = archivePath;
+    try {
+        TJobScope running(FJobArchive, FWorkFolder, archivePath);
+        RunSteps(archivePath);
+    } catch (const fw::EInOutError& error) {
+        NoteFailure(FailureOfSystemError(error.ErrorCode()), error.ErrorCode());
+        if (!FCloseAfterJob)
+            throw;
+    } catch (...) {
+        NoteFailure(TJobFailure::jfOther, 0);
+        if (!FCloseAfterJob)
+            throw;
+    }
+    if (FCloseAfterJob) {
+        // The close that stopped the job is carried out now that nothing runs.
+        FCloseAfterJob = false;
+        ClearStopRequest();
+        Close();
+    }
+}
 
+// Every path is absolute from here on: the job never changes the current folder, and a link is
+// followed to the file it names, which is patched in place while the link stays.
+void Tfrm::RunSteps(const std::string& chosenPath) {
+    const std::string archivePath = platform::ResolvePath(chosenPath);
     mem.Lines().Clear();
     mem.Lines().Add(Text(TText::LogInit));
+    StopIfRequested();
+    CheckArchive(archivePath);
     if (cbBackup.Checked()) {
         mem.Lines().Add(Text(TText::LogBackup));
         MakeBackup(archivePath);
     }
-    MustSetCurrentDirectory(ExeFolder());
+    StopIfRequested();
+    std::optional<TRunFolder> run;
+    try {
+        run.emplace();
+    } catch (const fw::EInOutError& error) {  // no temporary folder to work in: not the archive's fault
+        const uint32_t code = error.ErrorCode();
+        Fail(code == platform::kErrorDiskFull ? TJobFailure::jfDiskFull : TJobFailure::jfOther, TText::ExtractFailed,
+             code);
+    }
+    FWorkFolder = run->Join(kWorkFolder) + platform::PathDelim;
     PrepareWorkFolder();
     mem.Lines().Add(Text(TText::LogExtract));
     ExtractArchive(archivePath);
@@ -85,8 +141,7 @@ void Tfrm::RunJob(const std::string& archivePath) {
     mem.Lines().Add(Text(TText::LogPayload));
     WritePayload();
     mem.Lines().Add(Text(TText::LogPack));
-    MustSetCurrentDirectory(ExeFolder());
-    PackArchive(archivePath);
+    PackArchive(archivePath, run->Join(kBuiltName));
     mem.Lines().Add(Text(TText::LogCleanup));
     CleanWorkFolder();
     mem.Lines().Add(Text(TText::LogDone));
@@ -94,27 +149,65 @@ void Tfrm::RunJob(const std::string& archivePath) {
 
 void Tfrm::fsFileFound(search::TFileInformations FileFound) {
     const std::string file = FileFound.Path + platform::PathDelim + FileFound.Name;
-    if (fs.FileNames().at(0) == kAllFiles) platform::DeleteFile(file);
-    if (fs.FileNames().at(0) == kClassFiles) ReplaceInFile(file, kCanvasClass, kWideCanvasClass);
+    if (fs.FileNames().at(0) == kAllFiles)
+        platform::DeleteFile(file);
+    if (fs.FileNames().at(0) == kClassFiles) {
+        StopIfRequested();
+        CountReplacements(FileFound.Path + FileFound.Name, app::ReplaceInFile(file, kCanvasClass, kWideCanvasClass));
+    }
+}
+
+void Tfrm::CountReplacements(const std::string& file, int count) {
+    if (count <= 0)
+        return;
+    std::string entry = file.substr(std::min(FWorkFolder.size(), file.size()));
+    std::replace(entry.begin(), entry.end(), platform::PathDelim, '/');
+    FReport.ChangedClasses.push_back({entry, count});
+    FReport.Replacements += count;
+}
+
+// What can be known before any work: the file is there, is a file, can be read and replaced.
+void Tfrm::CheckArchive(const std::string& archivePath) {
+    const uint32_t attributes = platform::GetFileAttributes(archivePath);
+    if (attributes == platform::kInvalidAttributes)
+        Fail(TJobFailure::jfNotFound, TText::ExtractFailed, platform::LastError());
+    if (attributes & platform::faDirectory)
+        Fail(TJobFailure::jfIsFolder, TText::ExtractFailed, platform::kErrorAccessDenied);
+    // As on Windows, a read-only file is not replaced.
+    if (attributes & platform::faReadOnly)
+        Fail(TJobFailure::jfAccessDenied, TText::PackFailed, platform::kErrorAccessDenied);
+    const platform::THandle probe = platform::FileOpen(archivePath, platform::fmOpenRead | platform::fmShareDenyNone);
+    if (probe == platform::kInvalidHandle)
+        Fail(TJobFailure::jfAccessDenied, TText::ExtractFailed, platform::LastError());
+    platform::FileClose(probe);
+    uint32_t error = 0;
+    if (!FolderWritable(FolderOf(archivePath), error)) {
+        const bool readOnly = error == platform::kErrorAccessDenied || error == platform::kErrorWriteProtect;
+        Fail(readOnly ? TJobFailure::jfReadOnlyFolder : FailureOfSystemError(error), TText::PackFailed, error);
+    }
 }
 
 // An existing backup is kept as it is; any other failure stops the job before anything is touched.
 void Tfrm::MakeBackup(const std::string& archivePath) {
-    const std::string backupPath = archivePath + ".bak";
-    if (!platform::CopyFile(archivePath, backupPath, true) && !platform::FileExists(backupPath))
-        throw fw::Exception(Format(Text(TText::BackupFailed), archivePath));
+    try {
+        MakeBackupCopy(archivePath, archivePath + ".bak");
+    } catch (const fw::EInOutError& error) {
+        Fail(TJobFailure::jfBackupFailed, TText::BackupFailed, error.ErrorCode());
+    }
 }
 
-// A fresh, empty work folder: whatever an earlier run left goes with the old one.
+// A fresh, empty work directory inside the run's own folder.
 void Tfrm::PrepareWorkFolder() {
-    if (!platform::DirectoryExists(kWorkFolder)) MustCreateDirectory(kWorkFolder);
-    DeleteFolder(kWorkFolder);
-    MustCreateDirectory(kWorkFolder);
+    const std::string folder = FWorkFolder.substr(0, FWorkFolder.size() - 1);
+    if (!platform::DirectoryExists(folder))
+        MustCreateDirectory(folder);
+    DeleteFolder(folder);
+    MustCreateDirectory(folder);
     RunSearch(kAllFiles);
 }
 
 void Tfrm::RunSearch(const std::string& mask) {
-    fs.SetRootPath(WorkFolderPath());
+    fs.SetRootPath(FWorkFolder);
     fs.FileNames().clear();
     fs.FileNames().push_back(mask);
     fs.Execute();
@@ -124,17 +217,23 @@ void Tfrm::RunSearch(const std::string& mask) {
 // stops the job here, while the chosen archive is still untouched.
 void Tfrm::ExtractArchive(const std::string& archivePath) {
     FEngineErrors = 0;
+    FFirstEngineError = 0;
+    FFirstEngineErrorFile.clear();
     FFilesBegun.clear();
     UnJar.SetArchiveFile(archivePath);
-    UnJar.SetExtractDir(WorkFolderPath());
+    UnJar.SetExtractDir(FWorkFolder);
     const int written = UnJar.Extract();
+    StopIfRequested();
+    if (UnJar.ArcType() == archive::atNA)
+        Fail(TJobFailure::jfNotArchive, TText::ExtractFailed);
     // A jar's folder entries begin like files; they count as there when the folder is.
-    const bool allThere = std::all_of(FFilesBegun.begin(), FFilesBegun.end(), [](const std::string& path) {
-        return platform::GetFileAttributes(path) != platform::kInvalidAttributes;
+    const auto missing = std::find_if(FFilesBegun.begin(), FFilesBegun.end(), [](const std::string& path) {
+        return platform::GetFileAttributes(path) == platform::kInvalidAttributes;
     });
-    if (FEngineErrors > 0 || written < static_cast<int>(FFilesBegun.size()) || !allThere ||
-        UnJar.ArcType() == archive::atNA)
-        throw fw::Exception(Format(Text(TText::ExtractFailed), archivePath));
+    if (FEngineErrors > 0)
+        ClassifyEngineFailure(TText::ExtractFailed);
+    if (written < static_cast<int>(FFilesBegun.size()) || missing != FFilesBegun.end())
+        Fail(TJobFailure::jfOther, TText::ExtractFailed, 0, missing != FFilesBegun.end() ? *missing : "");
 }
 
 void Tfrm::PatchClasses() {
@@ -143,36 +242,105 @@ void Tfrm::PatchClasses() {
 
 // The payload goes in after the class pass, so the patcher never rewrites its own superclass name.
 void Tfrm::WritePayload() {
-    MustSetCurrentDirectory(ExeFolder());
-    MustSetCurrentDirectory(kWorkFolder);
-    for (const char* folder : kPayloadFolders) {
-        if (!platform::DirectoryExists(folder)) MustCreateDirectory(folder);
-        MustSetCurrentDirectory(folder);
+    std::string folder = FWorkFolder.substr(0, FWorkFolder.size() - 1);
+    for (const char* name : kPayloadFolders) {
+        folder += platform::PathDelim + std::string(name);
+        if (!platform::DirectoryExists(folder))
+            MustCreateDirectory(folder);
     }
-    if (platform::FileExists(kPayloadName)) platform::DeleteFile(kPayloadName);
-    storeClass.GetStoredItem(0)->SaveToFile(kPayloadName);
+    const std::string payload = folder + platform::PathDelim + kPayloadName;
+    if (platform::FileExists(payload))
+        platform::DeleteFile(payload);
+    storeClass.GetStoredItem(0)->SaveToFile(payload);
 }
 
-// The new archive is built complete beside the chosen one and only then put in its place, so a
-// failed packing leaves the chosen archive as it was and no half-written file behind.
-void Tfrm::PackArchive(const std::string& archivePath) {
-    const std::string buildPath = archivePath + kBuildSuffix;
-    if (platform::FileExists(buildPath) && !platform::DeleteFile(buildPath))
-        throw fw::Exception(Format(Text(TText::PackFailed), archivePath));
+// The new archive is built complete in the run's folder (the writer's temporary file goes there too) and
+// only then put in the chosen one's place, which stays as it was on any failure before.
+void Tfrm::PackArchive(const std::string& archivePath, const std::string& builtPath) {
     FEngineErrors = 0;
-    Jar.SetArchiveFile(buildPath);
+    FFirstEngineError = 0;
+    FFirstEngineErrorFile.clear();
+    Jar.SetTempDir(FolderOf(builtPath));
+    Jar.SetArchiveFile(builtPath);
     Jar.FileSpec.clear();
-    Jar.FileSpec.push_back(WorkFolderPath() + kAllFiles);
+    Jar.FileSpec.push_back(FWorkFolder + kAllFiles);
     const int added = Jar.Compress();
-    if (FEngineErrors > 0 || added <= 0 || !platform::ReplaceFile(buildPath, archivePath)) {
-        platform::DeleteFile(buildPath);
-        throw fw::Exception(Format(Text(TText::PackFailed), archivePath));
+    StopIfRequested();
+    if (FEngineErrors > 0)
+        ClassifyEngineFailure(TText::PackFailed);
+    if (added <= 0)
+        Fail(TJobFailure::jfOther, TText::PackFailed);
+    StopIfRequested();  // the last safe point: from here the job completes
+    try {
+        ReplaceDurably(builtPath, archivePath);
+    } catch (const fw::EInOutError& error) {
+        Fail(FailureOfSystemError(error.ErrorCode()), TText::PackFailed, error.ErrorCode());
     }
 }
 
 void Tfrm::CleanWorkFolder() {
     RunSearch(kAllFiles);
-    DeleteFolder(kWorkFolder);
+    DeleteFolder(FWorkFolder.substr(0, FWorkFolder.size() - 1));
+}
+
+void Tfrm::Fail(TJobFailure failure, TText message, uint32_t systemError, const std::string& entry) {
+    FReport.Failure = failure;
+    FReport.SystemError = static_cast<int>(systemError);
+    FReport.Entry = entry;
+    throw fw::Exception(Format(Text(message), FReport.Archive));
+}
+
+// A failed job changed no class of the user's archive; the step that failed may have said why already.
+void Tfrm::NoteFailure(TJobFailure failure, uint32_t systemError) {
+    FReport.ChangedClasses.clear();
+    FReport.Replacements = 0;
+    if (FReport.Failure != TJobFailure::jfNone)
+        return;
+    FReport.Failure = failure;
+    FReport.SystemError = static_cast<int>(systemError);
+}
+
+void Tfrm::StopIfRequested() {
+    if (StopRequested() != 0)
+        Fail(TJobFailure::jfInterrupted, TText::Interrupted);
+}
+
+// The engine's first error event says what went wrong with which entry.
+void Tfrm::ClassifyEngineFailure(TText message) {
+    const std::string& entry = FFirstEngineErrorFile;
+    switch (FFirstEngineError) {
+        case archive::kMsgUserCanceled:
+            Fail(TJobFailure::jfInterrupted, TText::Interrupted);
+        case archive::kMsgUnsupportedMethod:
+            Fail(TJobFailure::jfUnsupportedMethod, message, 0, entry);
+        case archive::kMsgDiskFull:
+        case archive::kMsgErrorWritingFile:  // a write that fails in a folder just made is a full disk
+            Fail(TJobFailure::jfDiskFull, message, platform::kErrorDiskFull, entry);
+        case archive::kMsgDiskWriteProtected:
+            Fail(TJobFailure::jfReadOnlyFolder, message, platform::kErrorWriteProtect, entry);
+        case archive::kMsgUnsupportedArchiveType:
+            Fail(TJobFailure::jfNotArchive, message);
+        default:
+            break;
+    }
+    if (message == TText::ExtractFailed)
+        Fail(TJobFailure::jfDamaged, message, 0, entry);
+    Fail(TJobFailure::jfOther, message, 0, entry);
+}
+
+void Tfrm::NoteEngineError(const std::string& fileName, int32_t code) {
+    if (FEngineErrors++ > 0)
+        return;
+    FFirstEngineError = code;
+    FFirstEngineErrorFile = fileName;
+}
+
+// Each progress report is a safe point of the engine: a stop request sets its cancel flag there.
+void Tfrm::EngineProgress(archive::TZipCommon& component, int base, int percent) {
+    if (StopRequested() != 0 && !component.Cancel())
+        component.SetCancel(true);
+    if (OnJobProgress)
+        OnJobProgress(base + percent / 2);
 }
 
 }  // namespace app

@@ -70,12 +70,12 @@ private:
 
 // The buffer mirrors the file from `start`: every replacement goes to the file and to the buffer, so later
 // windows see rewritten bytes, and bytes past the buffer are read from the file only after those writes.
-bool ScanAndReplace(TPatchedFile& file, int64_t size, const std::string& search, const std::string& replace) {
+int ScanAndReplace(TPatchedFile& file, int64_t size, const std::string& search, const std::string& replace) {
     const size_t length = search.size();
     // A file smaller than a chunk is read whole into a buffer of its own size.
     const size_t chunk = static_cast<size_t>(std::min<int64_t>(static_cast<int64_t>(kReplaceChunk), size));
     std::vector<char> buffer(std::max(chunk, 2 * length));
-    bool found = false;
+    int found = 0;
     int64_t start = 0;  // file offset of buffer[0]
     size_t held = 0;    // bytes in the buffer
     for (;;) {
@@ -90,7 +90,7 @@ bool ScanAndReplace(TPatchedFile& file, int64_t size, const std::string& search,
             const size_t pos = static_cast<size_t>(at - buffer.begin());
             file.WriteAt(start + static_cast<int64_t>(pos), replace);
             std::memcpy(buffer.data() + pos, replace.data(), std::min(replace.size(), held - pos));
-            found = true;
+            ++found;
         }
         if (start + static_cast<int64_t>(held) >= size)
             return found;
@@ -102,11 +102,12 @@ bool ScanAndReplace(TPatchedFile& file, int64_t size, const std::string& search,
 }
 }  // namespace
 
-bool ReplaceInFile(const std::string& fileName, const std::string& search, const std::string& replace) {
+int ReplaceInFile(const std::string& fileName, const std::string& search, const std::string& replace) {
     TPatchedFile file(fileName);
     const int64_t size = file.Size();
-    const bool found =
-        !search.empty() && size >= static_cast<int64_t>(search.size()) && ScanAndReplace(file, size, search, replace);
+    const int found = !search.empty() && size >= static_cast<int64_t>(search.size())
+                          ? ScanAndReplace(file, size, search, replace)
+                          : 0;
     file.Close();
     return found;
 }

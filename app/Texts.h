@@ -24,6 +24,7 @@ enum class TText {
     BackupFailed,
     ExtractFailed,
     PackFailed,
+    Interrupted,
     Busy,
 };
 

@@ -2,10 +2,12 @@
 #include "app/Unit1.h"
 
 #include "app/DeleteFolder.h"
+#include "app/Interrupt.h"
 #include "app/Payload.h"
 #include "app/ReplaceInFile.h"
 #include "app/Settings.h"
 #include "app/Unit2.h"
+#include "archive/Messages.h"
 
 namespace app {
 
@@ -26,6 +28,7 @@ const char kBackupCaption[] = "\xD1\xEE\xE7\xE4\xE0\xE2\xE0\xF2\xFC backup";
 // "Jar файлы|*.jar|Все файлы|*.*", "Открыть Jar"
 const char kOpenFilter[] = "Jar \xF4\xE0\xE9\xEB\xFB|*.jar|\xC2\xF1\xE5 \xF4\xE0\xE9\xEB\xFB|*.*";
 const char kOpenTitle[] = "\xCE\xF2\xEA\xF0\xFB\xF2\xFC Jar";
+constexpr int kPackingBase = 50;  // unpacking reports 0-50 percent of the job, packing 50-100
 
 void SetArial11(fw::TFont& font, fw::TColor color) {
     font.SetName("Arial");
@@ -41,7 +44,10 @@ void PlacePanel(fw::TShape& shape, fw::TWinControl& parent, int left, int top, i
     shape.Pen().Color = kOutline;
 }
 
-void PlaceButton(controls::TSelButton& button, fw::TWinControl& parent, const char* name, int top,
+void PlaceButton(controls::TSelButton& button,
+                 fw::TWinControl& parent,
+                 const char* name,
+                 int top,
                  const char* caption) {
     button.BeginLoading();
     button.SetName(name);
@@ -132,12 +138,17 @@ void Tfrm::AssignStoredSettings() {
     fs.OnFileFound = [this](search::TFileInformations found) { fsFileFound(found); };
 
     // The job watches the engine's reports so a failed unpacking or packing never costs the user's archive.
-    const auto countError = [this](fw::TObject*, const std::string&, const std::string&, const std::string&,
-                                   int32_t) { ++FEngineErrors; };
-    UnJar.OnError = countError;
-    UnJar.OnEnd = [this](fw::TObject*, const std::string&, bool crcPass) { FEngineErrors += crcPass ? 0 : 1; };
+    const auto noteError = [this](fw::TObject*, const std::string& file, const std::string&, const std::string&,
+                                  int32_t code) { NoteEngineError(file, code); };
+    UnJar.OnError = noteError;
+    UnJar.OnEnd = [this](fw::TObject*, const std::string& file, bool crcPass) {
+        if (!crcPass)
+            NoteEngineError(file, archive::kMsgCrcCheckFailed);
+    };
     UnJar.OnBegin = [this](fw::TObject*, const std::string& path, int32_t, bool&) { FFilesBegun.push_back(path); };
-    Jar.OnError = countError;
+    Jar.OnError = noteError;
+    UnJar.OnProgress = [this](fw::TObject*, uint8_t, uint8_t byArchive) { EngineProgress(UnJar, 0, byArchive); };
+    Jar.OnProgress = [this](fw::TObject*, uint8_t, uint8_t byArchive) { EngineProgress(Jar, kPackingBase, byArchive); };
 
     UnJar.CreateStoredDirs = true;
     UnJar.FileSpec = {"*.*"};
@@ -168,12 +179,19 @@ void Tfrm::AssignStoredSettings() {
 }
 
 void Tfrm::FormCreate(fw::TObject* /*Sender*/) {
-    cbBackup.SetChecked(ReadBackupSetting(SettingsPath()));
+    cbBackup.SetChecked(LoadBackupSetting(SettingsPath()));
 }
 
-void Tfrm::FormCloseQuery(fw::TObject* /*Sender*/, bool& /*CanClose*/) {
-    RefuseWhileJobRuns();
-    if (SaveSettingsOnClose) WriteBackupSetting(SettingsPath(), cbBackup.Checked());
+// A close during a job stops it at its next safe point; the window closes once it has (RunJob).
+void Tfrm::FormCloseQuery(fw::TObject* /*Sender*/, bool& CanClose) {
+    if (JobRunning()) {
+        FCloseAfterJob = true;
+        RequestStop(kStopByClose);
+        CanClose = false;
+        return;
+    }
+    if (SaveSettingsOnClose)
+        SaveBackupSetting(SettingsPath(), cbBackup.Checked());
 }
 
 void Tfrm::btnAboutClick(fw::TObject* /*Sender*/) {
@@ -187,7 +205,7 @@ void Tfrm::btnExitClick(fw::TObject* /*Sender*/) {
 }
 
 bool Tfrm::ReplaceInFile(const std::string& FileName, const std::string& Search, const std::string& Replace) {
-    return app::ReplaceInFile(FileName, Search, Replace);
+    return app::ReplaceInFile(FileName, Search, Replace) > 0;
 }
 
 bool Tfrm::DeleteFolder(const std::string& Name) {

@@ -137,6 +137,20 @@ std::string GetTempPath();                                         // ends with 
 std::string GetTempFileName(const std::string& folder, const std::string& prefix);
 bool SetFileTimes(const std::string& path, const TFileTime* creation, const TFileTime* access, const TFileTime* write);
 
+// ---- Private folders and durable replacement ----
+// Makes a new folder "<prefix><unique>" in `parent` that did not exist before (owner-only access on POSIX)
+// and returns its path without a trailing delimiter; empty on failure (LastError() tells why).
+std::string CreateUniqueDirectory(const std::string& parent, const std::string& prefix);
+// The absolute path with symbolic links resolved, so a change lands on a link's target and the link stays;
+// the path made absolute when it cannot be resolved (a missing file, for one).
+std::string ResolvePath(const std::string& path);
+// Puts `from` in the place of `to` (on one volume) in one step that is on the disk when this returns, so a
+// crash leaves the old file or the new one. Replaces an existing `to`.
+bool ReplaceFileDurably(const std::string& from, const std::string& to);
+// The user's folder for settings, without a trailing delimiter: $XDG_CONFIG_HOME (default ~/.config) on
+// POSIX, %APPDATA% on Windows; empty when there is none.
+std::string UserConfigFolder();
+
 // ---- File handles (the run-time library's FileOpen/FileCreate family) ----
 using THandle = intptr_t;
 constexpr THandle kInvalidHandle = -1;
@@ -163,6 +177,10 @@ int64_t FileSeek(THandle h, int64_t offset, int origin);  // new position, -1 on
 bool FileTruncate(THandle h);                             // end of file at the current position
 int64_t FileSize(THandle h);                              // -1 on error
 bool FileClose(THandle h);
+bool FileFlush(THandle h);  // the file's data written through to the disk
+// Gives the open file the permission bits of `model`, and its owner and group where this process may set
+// them (POSIX; not being allowed to is no failure). Windows files take their folder's rights: nothing to do.
+bool CopyPermissions(const std::string& model, THandle h);
 bool GetFileTimes(THandle h, TFileTime* creation, TFileTime* access, TFileTime* write);
 bool SetFileTimes(THandle h, const TFileTime* creation, const TFileTime* access, const TFileTime* write);
 
@@ -198,6 +216,7 @@ bool WritePrivateProfileString(const std::string& section,
 constexpr uint16_t FOF_SILENT = 0x0004;
 constexpr uint16_t FOF_NOCONFIRMATION = 0x0010;
 constexpr uint16_t FOF_ALLOWUNDO = 0x0040;
+constexpr uint16_t FOF_NOERRORUI = 0x0400;
 int ShellDelete(const char* doubleNulList, uint16_t flags);
 // ShellExecuteA(0, verb, file, params, dir, show); returns the shell's instance value (> 32 = success).
 intptr_t ShellExecute(const std::string& verb,

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "app/SafeFiles.h"
 #include "app/Settings.h"
 #include "framework/Application.h"
 #include "framework/Dialogs.h"
@@ -153,6 +154,12 @@ TJobRunner::TJobRunner() {
     fw::Application().OnException = [this](fw::TObject*, const std::exception& e) { FErrors.push_back(e.what()); };
     FForm = std::make_unique<app::Tfrm>(nullptr);
     FForm->DoCreate();
+    auto& reader = FForm->UnJar;
+    reader.OnBegin = [this, job = reader.OnBegin](fw::TObject* sender, const std::string& path, int32_t count,
+                                                  bool& extract) {
+        FLastWorkFolder = FForm->WorkFolder();
+        job(sender, path, count, extract);
+    };
 }
 
 TJobRunner::~TJobRunner() {
@@ -172,7 +179,12 @@ std::vector<std::string> TJobRunner::Log() const {
 }
 
 std::string TJobRunner::WorkFolder() const {
-    return app::ExeFolder() + platform::PathDelim + "temp";
+    return FForm->WorkFolder();
+}
+
+std::string TJobRunner::LastRunFolder() const {
+    if (FLastWorkFolder.size() < 2) return {};
+    return app::FolderOf(FLastWorkFolder.substr(0, FLastWorkFolder.size() - 1));
 }
 
 }  // namespace jobtest

@@ -44,11 +44,13 @@ public:
     void Run(const std::string& archive);
     std::vector<std::string> Log() const;
     const std::vector<std::string>& Errors() const { return FErrors; }
-    std::string WorkFolder() const;  // "temp" beside the test program
+    std::string WorkFolder() const;     // the running job's work directory (empty when idle)
+    std::string LastRunFolder() const;  // the folder of the run's own that held the last job's work directory
 
 private:
     std::unique_ptr<app::Tfrm> FForm;
     std::vector<std::string> FErrors;
+    std::string FLastWorkFolder;
 };
 
 }  // namespace jobtest

@@ -10,6 +10,7 @@
 #endif
 
 #include "JobFixture.h"
+#include "app/Interrupt.h"
 #include "platform/Platform.h"
 
 namespace {
@@ -91,7 +92,7 @@ TEST(PatchJobFaults, BackupThatCannotBeMadeStopsTheJob) {
     EXPECT_EQ(testutil::ReadFile(jar), original);
 }
 
-TEST(PatchJobFaults, SecondStartAboutAndCloseAreRefusedWhileTheJobRuns) {
+TEST(PatchJobFaults, SecondStartAboutAndExitAreRefusedWhileTheJobRuns) {
     testutil::TTempDir dir;
     const jobtest::TTree tree = jobtest::SampleTree();
     const std::string jar = MakeJar(dir, tree);
@@ -108,10 +109,6 @@ TEST(PatchJobFaults, SecondStartAboutAndCloseAreRefusedWhileTheJobRuns) {
             [&] { frm.btnJarClick(&frm.btnJar); },
             [&] { frm.btnAboutClick(&frm.btnAbout); },
             [&] { frm.btnExitClick(&frm.btnExit); },
-            [&] {
-                bool canClose = true;
-                frm.FormCloseQuery(&frm, canClose);
-            },
         };
         for (const auto& request : requests) {
             try {
@@ -123,10 +120,37 @@ TEST(PatchJobFaults, SecondStartAboutAndCloseAreRefusedWhileTheJobRuns) {
     };
     runner.Run(jar);
     EXPECT_TRUE(tried);
-    EXPECT_EQ(refused, 4);
+    EXPECT_EQ(refused, 3);
     EXPECT_TRUE(runner.Errors().empty());
     EXPECT_EQ(runner.Log().size(), 7u);
     EXPECT_FALSE(frm.JobRunning());
+    jobtest::ExpectPatched(jar, tree);
+}
+
+// Closing the window during a job stops it at the next safe point: the archive stays as it was, the run's
+// folder goes, nothing is shown, and the window closes once the job has ended.
+TEST(PatchJobFaults, ClosingTheWindowDuringAJobStopsItCleanlyAndThenCloses) {
+    testutil::TTempDir dir;
+    const std::string jar = MakeJar(dir);
+    const Bytes original = testutil::ReadFile(jar);
+    TJobRunner runner;
+    app::Tfrm& frm = runner.Form();
+    frm.cbBackup.SetChecked(false);
+    frm.Show();
+    bool canClose = true;
+    frm.UnJar.OnBegin = [&, job = frm.UnJar.OnBegin, seen = 0](fw::TObject* sender, const std::string& path,
+                                                               int32_t count, bool& extract) mutable {
+        job(sender, path, count, extract);
+        if (++seen == 2) frm.FormCloseQuery(&frm, canClose);
+    };
+    runner.Run(jar);
+    EXPECT_FALSE(canClose);  // refused while the job ran
+    EXPECT_TRUE(runner.Errors().empty());
+    EXPECT_EQ(frm.LastReport().Failure, app::TJobFailure::jfInterrupted);
+    EXPECT_EQ(testutil::ReadFile(jar), original);
+    EXPECT_FALSE(testutil::Exists(runner.LastRunFolder()));
+    EXPECT_FALSE(frm.Showing());
+    EXPECT_EQ(app::StopRequested(), 0);
 }
 
 #ifndef _WIN32
@@ -152,7 +176,7 @@ TEST(PatchJobFaults, PackingThatFailsLeavesTheArchiveAndNoHalfFile) {
 
     ExpectStoppedWith(runner, kPackWord, jar);
     EXPECT_EQ(testutil::ReadFile(jar), original);
-    EXPECT_FALSE(testutil::Exists(jar + ".gvnew"));
+    EXPECT_FALSE(testutil::Exists(runner.LastRunFolder()));
 }
 #else
 // An archive held open without delete sharing cannot be replaced: the new one must not be lost
@@ -169,7 +193,7 @@ TEST(PatchJobFaults, ArchiveThatCannotBeReplacedStaysAsItWas) {
     CloseHandle(lock);
     ExpectStoppedWith(runner, kPackWord, jar);
     EXPECT_EQ(testutil::ReadFile(jar), original);
-    EXPECT_FALSE(testutil::Exists(jar + ".gvnew"));
+    EXPECT_FALSE(testutil::Exists(runner.LastRunFolder()));
 }
 #endif
 

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "JobFixture.h"
+#include "app/Settings.h"
 #include "platform/Platform.h"
 
 namespace {
@@ -35,7 +36,8 @@ TEST_P(PatchJobWithPeer, RebuildsTheArchivePatchedAndComplete) {
     EXPECT_TRUE(runner.Errors().empty()) << runner.Errors().front();
     EXPECT_EQ(runner.Log(), kLogWithoutBackup);
     jobtest::ExpectPatched(jar, tree);
-    EXPECT_FALSE(platform::DirectoryExists(runner.WorkFolder()));
+    ASSERT_FALSE(runner.LastRunFolder().empty());
+    EXPECT_FALSE(testutil::Exists(runner.LastRunFolder()));
     EXPECT_FALSE(testutil::Exists(jar + ".bak"));
 }
 
@@ -72,18 +74,27 @@ TEST(PatchJob, BackupIsMadeOnceAndNeverOverwritten) {
     EXPECT_TRUE(jobtest::UnpackWithUnzip(jar) == once);
 }
 
-TEST(PatchJob, LeftoverWorkFolderDoesNotLeakIntoTheNextArchive) {
+// A "temp" folder beside the program belongs to the user (or, on Windows, holds other runs' folders): the
+// job neither empties it nor lets its files into the archive.
+TEST(PatchJob, FilesInATempFolderBesideTheProgramAreLeftAloneAndStayOutOfTheArchive) {
     testutil::TTempDir dir;
     const std::string jar = dir / "game.jar";
     const TTree tree = jobtest::SampleTree();
     ASSERT_TRUE(jobtest::PackWithPeer("zip", tree, jar));
     TJobRunner runner;
     runner.Form().cbBackup.SetChecked(false);
-    testutil::WriteFile(testutil::Join(runner.WorkFolder(), "stale/Old.class"), std::string("old run"));
-    testutil::WriteFile(testutil::Join(runner.WorkFolder(), "stale.txt"), std::string("old run"));
+    const std::string userTemp = app::ExeFolder() + platform::PathDelim + "temp";
+    const std::string unique = dir.Path().substr(dir.Path().find_last_of(platform::PathDelim) + 1);
+    const std::string mine = testutil::Join(userTemp, "user-" + unique);
+    testutil::WriteFile(mine + "/Old.class", std::string("old run"));
+    testutil::WriteFile(mine + ".txt", std::string("user file"));
     runner.Run(jar);
     EXPECT_TRUE(runner.Errors().empty());
     jobtest::ExpectPatched(jar, tree);
+    EXPECT_EQ(testutil::ReadText(mine + "/Old.class"), "old run");
+    EXPECT_EQ(testutil::ReadText(mine + ".txt"), "user file");
+    testutil::RemoveTree(mine);
+    platform::DeleteFile(mine + ".txt");
 }
 
 TEST(PatchJob, PatchedSampleRunsInARealJvm) {

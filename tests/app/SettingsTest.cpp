@@ -51,7 +51,8 @@ TEST(SettingsFile, WritingCreatesTheFileAndSectionAndReadsBack) {
 
 TEST(SettingsFile, UnwritableFileRaisesUnableToWrite) {
     testutil::TTempDir dir;
-    const std::string ini = dir / "missing-folder/x.ini";
+    testutil::WriteFile(dir / "a-file", std::string("not a folder"));
+    const std::string ini = dir / "a-file/x.ini";
     try {
         app::WriteBackupSetting(ini, true);
         FAIL() << "no exception";

@@ -1,0 +1,25 @@
+// Files beside the user's archive written so that no failure or crash leaves a half file in a real name.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace app {
+
+// Copies `archive` to `backup` unless a file of that name exists (then it is kept and the result is false).
+// The copy is written under an exclusive temporary name beside `backup`, flushed, and renamed only when
+// complete. Raises fw::EInOutError with the platform's code when it cannot be made; no file is left then.
+bool MakeBackupCopy(const std::string& archive, const std::string& backup);
+
+// Puts a copy of `built` in the place of `target`: written under an exclusive temporary name beside it,
+// flushed, given `target`'s permission bits and owner, then renamed over it durably. Raises
+// fw::EInOutError with the platform's code; `target` is then unchanged and no temporary file is left.
+void ReplaceDurably(const std::string& built, const std::string& target);
+
+// The folder part of a path ("." for a bare name).
+std::string FolderOf(const std::string& path);
+
+// True when a new file can be made in `folder`; otherwise false with the platform's error code in `error`.
+bool FolderWritable(const std::string& folder, uint32_t& error);
+
+}  // namespace app

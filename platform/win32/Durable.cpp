@@ -1,0 +1,54 @@
+// Private folders, resolved paths, flushed files and replacements written through to the disk.
+#include <atomic>
+#include <cstdio>
+
+#include "platform/win32/Win.h"
+
+namespace platform {
+
+namespace {
+constexpr int kUniqueTries = 1000;  // names differ by process, time and a counter: few tries are needed
+std::atomic<uint32_t> gCounter{0};
+}  // namespace
+
+std::string CreateUniqueDirectory(const std::string& parent, const std::string& prefix) {
+    std::string base = parent;
+    if (!base.empty() && base.back() != '\\' && base.back() != '/')
+        base += '\\';
+    for (int i = 0; i < kUniqueTries; ++i) {
+        char unique[32];
+        std::snprintf(unique, sizeof unique, "%lx-%lx-%x", static_cast<unsigned long>(::GetCurrentProcessId()),
+                      static_cast<unsigned long>(::GetTickCount()), static_cast<unsigned>(gCounter++));
+        const std::string path = base + prefix + unique;
+        if (::CreateDirectoryA(path.c_str(), nullptr))
+            return path;
+        if (::GetLastError() != ERROR_ALREADY_EXISTS)
+            return {};
+    }
+    return {};
+}
+
+// Links on Windows are rare for a jar; the full path is what the job needs.
+std::string ResolvePath(const std::string& path) {
+    return ExpandFileName(path);
+}
+
+bool ReplaceFileDurably(const std::string& from, const std::string& to) {
+    return ::MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+}
+
+std::string UserConfigFolder() {
+    char buffer[MAX_PATH + 1];
+    const DWORD n = ::GetEnvironmentVariableA("APPDATA", buffer, sizeof buffer);
+    return n > 0 && n < sizeof buffer ? std::string(buffer, n) : std::string();
+}
+
+bool FileFlush(THandle h) {
+    return ::FlushFileBuffers(win32::ToHandle(h)) != 0;
+}
+
+bool CopyPermissions(const std::string& /*model*/, THandle /*h*/) {
+    return true;
+}
+
+}  // namespace platform
