@@ -36,6 +36,7 @@ struct TJobReport {
     int SystemError = 0;  // the platform error code behind a failure, when there is one
     std::vector<TChangedClass> ChangedClasses;
     int Replacements = 0;           // occurrences replaced over all classes
+    std::string JadPath;            // the .jad beside the jar, when there is one
     bool JadUpdated = false;        // the .jad beside the jar got the new MIDlet-Jar-Size
     bool JadSignatureRemoved = false;
     bool JadFailed = false;         // a .jad was there but could not be updated (the jar is patched)

@@ -142,9 +142,11 @@ void Tfrm::RunSteps(const std::string& chosenPath) {
     WritePayload();
     mem.Lines().Add(Text(TText::LogPack));
     PackArchive(archivePath, run->Join(kBuiltName));
+    UpdateJad(archivePath);
     mem.Lines().Add(Text(TText::LogCleanup));
     CleanWorkFolder();
     mem.Lines().Add(Text(TText::LogDone));
+    ShowJobWarnings();
 }
 
 void Tfrm::fsFileFound(search::TFileInformations FileFound) {
@@ -234,6 +236,7 @@ void Tfrm::ExtractArchive(const std::string& archivePath) {
         ClassifyEngineFailure(TText::ExtractFailed);
     if (written < static_cast<int>(FFilesBegun.size()) || missing != FFilesBegun.end())
         Fail(TJobFailure::jfOther, TText::ExtractFailed, 0, missing != FFilesBegun.end() ? *missing : "");
+    NoteSignedJar();
 }
 
 void Tfrm::PatchClasses() {
@@ -264,12 +267,14 @@ void Tfrm::PackArchive(const std::string& archivePath, const std::string& builtP
     Jar.SetArchiveFile(builtPath);
     Jar.FileSpec.clear();
     Jar.FileSpec.push_back(FWorkFolder + kAllFiles);
+    Jar.Utf8Names = UnJar.Utf8Names;  // names that came as UTF-8 go back as UTF-8
     const int added = Jar.Compress();
     StopIfRequested();
     if (FEngineErrors > 0)
         ClassifyEngineFailure(TText::PackFailed);
     if (added <= 0)
         Fail(TJobFailure::jfOther, TText::PackFailed);
+    ProveRebuiltJar(archivePath, builtPath);
     StopIfRequested();  // the last safe point: from here the job completes
     try {
         ReplaceDurably(builtPath, archivePath);

@@ -24,8 +24,13 @@ enum class TText {
     BackupFailed,
     ExtractFailed,
     PackFailed,
+    CheckFailed,  // "%s" the archive, then the first entry concerned
     Interrupted,
     Busy,
+    // Said after a job that patched the jar; "%s" is the .jad or the jar.
+    JadSignatureRemoved,
+    JadFailed,
+    JarSigned,
 };
 
 // The text in the current language.

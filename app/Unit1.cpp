@@ -157,6 +157,8 @@ void Tfrm::AssignStoredSettings() {
     Jar.SetCompressMethod(archive::cmDeflate);
     Jar.SetDefaultExt(".jar");
     Jar.SetSwitch(archive::swAdd);
+    // Every extracted file goes back, dot-named and hidden ones too.
+    Jar.IncludeHiddenFiles = true;
     Jar.Attributes = {archive::fsZeroAttr, archive::fsReadOnly, archive::fsArchive, archive::fsCompressed,
                       archive::fsEncrypted};
     Jar.AttributesEx = {};

@@ -60,6 +60,9 @@ public:
     std::function<void(int percent)> OnJobProgress;
     // The close request stores the backup box; the command line turns that off unless asked.
     bool SaveSettingsOnClose = true;
+    // After a job that patched the jar, warnings (signature, .jad) appear in a message box; a front end
+    // that words them from LastReport() turns that off.
+    bool ShowWarnings = true;
 
     // True while a patch job runs (the engine lets messages through, so clicks can arrive then).
     bool JobRunning() const { return !FJobArchive.empty(); }
@@ -80,7 +83,11 @@ private:
     void PatchClasses();
     void WritePayload();
     void PackArchive(const std::string& archivePath, const std::string& builtPath);
+    void ProveRebuiltJar(const std::string& archivePath, const std::string& builtPath);
+    void UpdateJad(const std::string& archivePath);
     void CleanWorkFolder();
+    void NoteSignedJar();
+    void ShowJobWarnings();
     void RunSearch(const std::string& mask);
 
     // Records why the job stops in the report and raises the step's message (%s: the archive as chosen).

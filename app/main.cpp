@@ -94,6 +94,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     frm->SaveSettingsOnClose = false;
+    frm->ShowWarnings = false;  // the batch words them itself, naming the jar
     if (options.Backup)
         frm->cbBackup.SetChecked(*options.Backup);
     const int status = cli::TBatch(*frm, options.Verbosity).Run(jars);

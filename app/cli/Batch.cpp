@@ -65,6 +65,8 @@ bool TBatch::Patch(const TJar& jar) {
                 Say(line);
             if (report.JadFailed)
                 Complain(Msg(TMsg::JadNotUpdated, {jar.Shown}));
+            if (report.JadSignatureRemoved)
+                Complain(Msg(TMsg::JadSignatureRemoved, {jar.Shown}));
             if (report.JarSigned)
                 Complain(Msg(TMsg::JarSigned, {jar.Shown}));
             return true;

@@ -81,6 +81,8 @@ const TPair kMessages[] = {
     {"no class file changed: the jar was patched before (it already holds com/vidorurud/fullscreen/WideCv.class)",
      "ни один файл класса не изменён: архив уже был исправлен (в нём есть com/vidorurud/fullscreen/WideCv.class)"},
     {"%s: the .jad file beside it could not be updated", "%s: не удалось обновить .jad файл рядом с ним"},
+    {"%s: the signature was removed from its .jad file: the game installs as an unsigned MIDlet",
+     "%s: подпись удалена из его .jad файла: игра установится как неподписанная"},
     {"%s: the jar was signed; its signature no longer holds",
      "%s: архив был подписан; подпись больше не действительна"},
     {"could not save the settings to %s", "не удалось сохранить настройки в %s"},

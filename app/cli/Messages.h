@@ -35,6 +35,7 @@ enum class TMsg {
     NoneChanged,
     PatchedBefore,
     JadNotUpdated,
+    JadSignatureRemoved,
     JarSigned,
     SettingsNotSaved,
     AboutPhones,
