@@ -1,8 +1,6 @@
 // The Windows program: start the application, create the two windows, patch the archives named on the
 // command line (files dropped on the program's icon arrive there), then run the message loop.
-#include <windows.h>
-
-#include <shellapi.h>
+#include "framework/win32/Win.h"
 
 #include <memory>
 #include <string>

@@ -2,8 +2,6 @@
 // mouse messages once, paints the windowless children and turns close requests into Close().
 #include "framework/win32/Win.h"
 
-#include <shellapi.h>
-
 #include <optional>
 #include <string>
 #include <vector>

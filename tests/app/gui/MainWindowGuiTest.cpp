@@ -13,6 +13,9 @@
 #include "platform/Platform.h"
 #include "tests/framework/gui/GuiDriver.h"
 
+// The shell's drop layout (DROPFILES).
+#include <shlobj.h>
+
 namespace {
 
 constexpr fw::TColor kPanelFill = 16052200;
@@ -179,9 +182,12 @@ std::wstring LogOfProcess(DWORD process) {
         reinterpret_cast<LPARAM>(&search));
     if (!search.Log)
         return {};
-    std::wstring text(static_cast<size_t>(GetWindowTextLengthW(search.Log)) + 1, L'\0');
-    text.resize(static_cast<size_t>(GetWindowTextW(search.Log, text.data(), static_cast<int>(text.size()))));
-    return text;
+    // Another process's edit text comes only through its messages (GetWindowText reads the caption).
+    wchar_t text[4096]{};
+    DWORD_PTR copied = 0;
+    SendMessageTimeoutW(search.Log, WM_GETTEXT, std::size(text), reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG,
+                        5000, &copied);
+    return std::wstring(text, copied);
 }
 
 TEST(DesktopProgram, JarNamedOnTheCommandLineIsPatchedAndTheWindowStaysOpen) {
@@ -234,17 +240,10 @@ TEST_F(RealMainWindow, JarDroppedWhileAJobRunsIsRefusedAsBusy) {
     testutil::TTempDir dir;
     const std::string first = MakeJar(dir, "first"), second = MakeJar(dir, "second");
     HWND w = Start();
-    bool dropped = false;
-    frm->OnJobProgress = [&](int) {
-        if (!dropped) {
-            dropped = true;
-            PostDrop(w, {second});
-        }
-        guitest::Pump();
-    };
+    // The drop waits behind the click, so the job's own message processing finds it.
     fw::TOpenDialog::QueueAnswer(first);
-    ClickButton(w, frm->btnJar);
-    frm->OnJobProgress = nullptr;
+    guitest::PostClick(w, frm->btnJar.Left() + 20, frm->btnJar.Top() + 10);
+    PostDrop(w, {second});
     guitest::Pump();
     ASSERT_EQ(errors.size(), 1u);
     EXPECT_NE(errors[0].find("first.jar"), std::string::npos) << errors[0];
