@@ -13,17 +13,22 @@ build=$(cd "$2" && pwd)
 export WINEPREFIX="$build/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 session="$build/wine-session"
 
+# The prefix is ready when it was set up with the current font table.
+prefix_ready() {
+    [ "$(cat "$WINEPREFIX/.gv-ready" 2>/dev/null)" = "$(cksum <"$here/wine-fonts.reg")" ]
+}
+
 make_prefix() {
-    [ -f "$WINEPREFIX/.gv-ready" ] && return
+    prefix_ready && return
     mkdir -p "$WINEPREFIX"
     (
         flock 9
-        [ -f "$WINEPREFIX/.gv-ready" ] && exit 0
-        wineboot -i >/dev/null 2>&1 || true
+        prefix_ready && exit 0
+        [ -f "$WINEPREFIX/system.reg" ] || wineboot -i >/dev/null 2>&1 || true
         # Metric-compatible fonts for the faces the windows ask for, so text is laid out as on Windows.
         wine regedit /S "$(winepath -w "$here/wine-fonts.reg")" >/dev/null 2>&1
         wineserver -w
-        touch "$WINEPREFIX/.gv-ready"
+        cksum <"$here/wine-fonts.reg" >"$WINEPREFIX/.gv-ready"
     ) 9>"$build/.wineprefix.lock"
 }
 
