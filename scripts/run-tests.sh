@@ -16,6 +16,5 @@ if [ -z "${DISPLAY:-}" ]; then
     DISPLAY=":$(head -n 1 "$win/wine-session/display")"
     export DISPLAY
 fi
-# The suite's own session set-up and clean-up leave this session alone.
-export GV_WINE_SESSION=outer
-ctest --test-dir "$win" -j "$jobs" --output-on-failure
+# The suite's own session set-up and clean-up leave this session alone (the clean-up above does not).
+GV_WINE_SESSION=outer ctest --test-dir "$win" -j "$jobs" --output-on-failure
