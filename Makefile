@@ -4,16 +4,23 @@ NATIVE := build
 WIN := build-win
 ASAN := build-asan
 FUZZ := build-fuzz
+# The shipped programs: optimised, stripped, no tests (make release).
+RELEASE := build-release
+WIN_RELEASE := build-win-release
+RELEASE_BIN := $(RELEASE)/app/grandvue
+WIN_RELEASE_BIN := $(WIN_RELEASE)/app/grandvue.exe
+# CI turns warnings in the project's code into errors: make test WERROR=ON
+WERROR ?= OFF
 FUZZ_SECONDS ?= 60
 PREFIX ?= /usr/local
 DESTDIR ?=
-# The program `make install` copies; built from the native tree when missing.
-GRANDVUE ?= $(NATIVE)/app/grandvue
+# The program `make install` copies: the release build, made when missing.
+GRANDVUE ?= $(RELEASE_BIN)
 BINDIR = $(DESTDIR)$(PREFIX)/bin
 MAN1DIR = $(DESTDIR)$(PREFIX)/share/man/man1
 
-.PHONY: all bootstrap configure build test test-native test-win sanitize fuzz fuzz-ci demo bench clean \
-	native-program install uninstall
+.PHONY: all bootstrap configure build test test-native test-win sanitize fuzz fuzz-ci demo bench release check-release \
+	clean native-program native-release install uninstall
 
 all: build
 
@@ -21,8 +28,8 @@ bootstrap:
 	@bash scripts/bootstrap.sh
 
 configure: bootstrap
-	@test -f $(NATIVE)/CMakeCache.txt || cmake -S . -B $(NATIVE) -DCMAKE_BUILD_TYPE=RelWithDebInfo
-	@test -f $(WIN)/CMakeCache.txt || cmake -S . -B $(WIN) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	@test -f $(NATIVE)/CMakeCache.txt || cmake -S . -B $(NATIVE) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DGV_WERROR=$(WERROR)
+	@test -f $(WIN)/CMakeCache.txt || cmake -S . -B $(WIN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DGV_WERROR=$(WERROR) \
 		-DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake
 
 build: configure
@@ -31,6 +38,21 @@ build: configure
 
 test: build
 	@bash scripts/run-tests.sh $(NATIVE) $(WIN)
+
+# The Linux program alone, as shipped.
+native-release: bootstrap
+	@test -f $(RELEASE)/CMakeCache.txt || cmake -S . -B $(RELEASE) -DCMAKE_BUILD_TYPE=Release -DGV_TESTS=OFF \
+		-DGV_WERROR=$(WERROR)
+	cmake --build $(RELEASE) --target grandvue -j $(JOBS)
+
+release: native-release
+	@test -f $(WIN_RELEASE)/CMakeCache.txt || cmake -S . -B $(WIN_RELEASE) -DCMAKE_BUILD_TYPE=Release -DGV_TESTS=OFF \
+		-DGV_WERROR=$(WERROR) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake
+	cmake --build $(WIN_RELEASE) --target grandvue -j $(JOBS)
+
+# Size, stripping and the oldest C library the Linux program needs (CI).
+check-release: release
+	@bash scripts/check-release.sh $(RELEASE_BIN) $(WIN_RELEASE_BIN)
 
 # The native suite once more with AddressSanitizer and UndefinedBehaviorSanitizer.
 sanitize: bootstrap
@@ -54,7 +76,7 @@ demo: native-program
 	@bash scripts/demo.sh $(NATIVE)
 
 install:
-	@test -x $(GRANDVUE) || $(MAKE) native-program
+	@test -x $(GRANDVUE) || $(MAKE) native-release
 	install -d $(BINDIR) $(MAN1DIR)
 	install -m 755 $(GRANDVUE) $(BINDIR)/grandvue
 	install -m 644 docs/grandvue.1 $(MAN1DIR)/grandvue.1
@@ -66,4 +88,4 @@ bench: build
 	@bash bench/run.sh $(NATIVE)
 
 clean:
-	rm -rf $(NATIVE) $(WIN) $(ASAN) $(FUZZ)
+	rm -rf $(NATIVE) $(WIN) $(ASAN) $(FUZZ) $(RELEASE) $(WIN_RELEASE)

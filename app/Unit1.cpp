@@ -103,6 +103,7 @@ void Tfrm::CreateComponents() {
     Position = fw::poScreenCenter;
     OnCreate = [this](fw::TObject* sender) { FormCreate(sender); };
     OnCloseQuery = [this](fw::TObject* sender, bool& canClose) { FormCloseQuery(sender, canClose); };
+    OnDropFile = [this](fw::TObject*, const std::string& path) { RunJob(path); };
 
     PlacePanel(shpBg2, *this, 167, 8, 442, 103);
     PlacePanel(shpBg1, *this, 8, 8, 153, 103);

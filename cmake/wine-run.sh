@@ -1,19 +1,19 @@
 #!/usr/bin/env bash
-# Runs a Windows program under Wine with a prefix of its own inside the build tree, quietly,
-# under a virtual X display when there is none.
+# Runs a Windows program under Wine with the prefix of its build tree, quietly, on the display of the
+# tree's Wine session (cmake/wine-session.sh) when there is one, else on a virtual display of its own.
 set -u
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 prog=$1; shift
 dir=$(cd "$(dirname "$prog")" && pwd)
 while [ "$dir" != / ] && [ ! -f "$dir/CMakeCache.txt" ]; do dir=$(dirname "$dir"); done
 [ -f "$dir/CMakeCache.txt" ] || dir=$(cd "$(dirname "$prog")" && pwd)
-export WINEPREFIX="$dir/wineprefix"
-export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
-if [ ! -f "$WINEPREFIX/system.reg" ]; then
-    mkdir -p "$WINEPREFIX"
-    (flock 9; [ -f "$WINEPREFIX/system.reg" ] || { wineboot -i >/dev/null 2>&1; wineserver -w; }) 9>"$dir/.wineprefix.lock"
+bash "$here/wine-session.sh" prefix "$dir" || exit 1
+export WINEPREFIX="$dir/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+if [ -z "${DISPLAY:-}" ] && [ -s "$dir/wine-session/display" ]; then
+    export DISPLAY=":$(head -n 1 "$dir/wine-session/display")"
 fi
-if [ -z "${DISPLAY:-}" ]; then
-    exec xvfb-run -a -s "-screen 0 1024x768x24" wine "$prog" "$@"
+# Listing the tests opens no window.
+if [ -n "${DISPLAY:-}" ] || [ "${1:-}" = --gtest_list_tests ]; then
+    exec wine "$prog" "$@"
 fi
-exec wine "$prog" "$@"
+exec xvfb-run -a -s "-screen 0 1024x768x24" wine "$prog" "$@"

@@ -107,7 +107,8 @@ void TSelButton::MouseUp(fw::TMouseButton button, fw::TShiftState shift, int x, 
     if (button != fw::mbLeft || !FEnabled)
         return;
     fw::Fire(OnMouseUp, this, button, shift, x, y);
-    if (Parent() && Parent()->ControlAtPos({Left() + x, Top() + y}) == this)
+    // The pointer may have moved on while the click's handler ran (a modal dialog in between).
+    if (Parent() && Parent()->ControlUnderPointer({Left() + x, Top() + y}) == this)
         Draw(lkHover);
 }
 

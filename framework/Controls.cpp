@@ -189,6 +189,11 @@ TControl* TWinControl::ControlAtPos(TPoint point) const {
     return nullptr;
 }
 
+TControl* TWinControl::ControlUnderPointer(TPoint messagePoint) {
+    std::optional<TPoint> pointer = Peer().PointerPos(messagePoint);
+    return pointer ? ControlAtPos(*pointer) : nullptr;
+}
+
 void TWinControl::TrackHover(TControl* under) {
     if (under == FMouseControl)
         return;

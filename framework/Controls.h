@@ -166,6 +166,9 @@ public:
     const std::vector<TControl*>& Controls() const { return FControls; }
     // The topmost visible windowless child at a client point, or nullptr.
     TControl* ControlAtPos(TPoint point) const;
+    // The topmost visible windowless child under the pointer now, which after a modal dialog or a long
+    // handler need not be where the message being handled says.
+    TControl* ControlUnderPointer(TPoint messagePoint);
 
     // Entry point for every mouse message of the window.
     void MouseInput(const TMouseInput& input);

@@ -22,6 +22,8 @@ constexpr TModalResult mrOk = 1;
 constexpr TModalResult mrCancel = 2;
 
 using TCloseQueryEvent = std::function<void(TObject* sender, bool& canClose)>;
+// One file dropped on the form from the shell, by its full path.
+using TDropFileEvent = std::function<void(TObject* sender, const std::string& path)>;
 
 // A top-level window. Its bounds are its client area; the backend adds the frame around it.
 // A derived form builds its components in its constructor; DoCreate() then runs OnCreate (CreateForm
@@ -44,6 +46,9 @@ public:
 
     TNotifyEvent OnCreate;
     TCloseQueryEvent OnCloseQuery;
+    // When assigned before the form's window is made, the window accepts files dropped on it. Called once
+    // a file, in the order the shell gives them; an error in one is shown and the next still comes.
+    TDropFileEvent OnDropFile;
 
     void DoCreate();
     void Show();

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "framework/Graphics.h"
@@ -27,6 +28,9 @@ public:
     virtual void Repaint(const TRect& rect) = 0;
     virtual void Invalidate(const TRect& rect) = 0;
     virtual void SetMouseCapture(bool capture) = 0;
+    // Where the pointer is now, in client coordinates; nothing when another window lies under it. A
+    // backend without a real pointer answers with the point of the message being handled.
+    virtual std::optional<TPoint> PointerPos(TPoint messagePoint) = 0;
     // Shows or hides the window (a form's first showing places it as its Position asks).
     virtual void Show(bool visible) = 0;
     // Memo lines.

@@ -5,8 +5,8 @@ set -euo pipefail
 packages=(
     g++ cmake make zlib1g-dev libgtest-dev googletest
     mingw-w64 g++-mingw-w64-x86-64-posix libz-mingw-w64-dev
-    wine wine64 xvfb xauth
-    zip unzip p7zip-full libarchive-tools python3 default-jdk-headless
+    wine wine64 xvfb xauth fonts-liberation fonts-dejavu-core
+    zip unzip p7zip-full libarchive-tools python3 default-jdk-headless file
     clang libclang-rt-14-dev hyperfine time
     libcommons-lang3-java libguava-java
 )

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Runs the native suite, then the Windows suite under Wine on one virtual display.
+# Runs the native suite, then the Windows suite under Wine in one session: one server and one display
+# for the whole run, ended when the run ends however it ends.
 set -euo pipefail
 native=$1
 win=$2
@@ -7,14 +8,13 @@ jobs=$(nproc)
 
 ctest --test-dir "$native" -j "$jobs" --output-on-failure
 
-# One prefix, created before discovery so it never reads Wine's start-up messages.
-export WINEPREFIX="$PWD/$win/wineprefix" WINEDEBUG=-all
-if [ ! -f "$WINEPREFIX/system.reg" ]; then
-    WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d" wineboot -i >/dev/null 2>&1 || true
-fi
-wineserver -p60 || true
+session="$(dirname "$0")/../cmake/wine-session.sh"
+bash "$session" start "$win"
+trap 'bash "$session" stop "$win"' EXIT
+trap 'exit 130' INT TERM
 if [ -z "${DISPLAY:-}" ]; then
-    xvfb-run -a -s "-screen 0 1024x768x24" ctest --test-dir "$win" -j "$jobs" --output-on-failure
-else
-    ctest --test-dir "$win" -j "$jobs" --output-on-failure
+    DISPLAY=":$(head -n 1 "$win/wine-session/display")"
+    export DISPLAY
 fi
+# The suite's own session set-up and clean-up leave this session alone (the clean-up above does not).
+GV_WINE_SESSION=outer ctest --test-dir "$win" -j "$jobs" --output-on-failure

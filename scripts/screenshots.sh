@@ -1,16 +1,17 @@
-#!/bin/sh
-# Renders the main window after a finished job and the About dialog under Xvfb, as docs/*.png.
-# The pictures are taken by the main window's GUI test of the mingw tree (BUILD, default build-win).
-set -eu
+#!/usr/bin/env bash
+# Renders the main window after a finished job and the About dialog on a virtual display, as docs/*.png.
+# The pictures are taken by the main window's GUI test of the mingw tree (BUILD, default build-win), in
+# the tree's Wine session, whose prefix maps Arial and Verdana to metric-compatible fonts.
+set -euo pipefail
 cd "$(dirname "$0")/.."
 BUILD=${BUILD:-build-win}
 cmake --build "$BUILD" --target main_window_gui_tests -j2
-export WINEPREFIX="$PWD/$BUILD/wineprefix" WINEDEBUG=-all
-[ -f "$WINEPREFIX/system.reg" ] || wineboot -i
 shots=$(mktemp -d)
-trap 'rm -rf "$shots"' EXIT
-GV_SCREENSHOTS=$(winepath -w "$shots") xvfb-run -a -s "-screen 0 1024x768x24" \
-    wine "$BUILD/tests/app/gui/main_window_gui_tests.exe" --gtest_filter='*JarButton*'
+trap 'bash cmake/wine-session.sh stop "$BUILD"; rm -rf "$shots"' EXIT
+env -u DISPLAY bash cmake/wine-session.sh start "$BUILD"
+export WINEPREFIX="$PWD/$BUILD/wineprefix" WINEDEBUG=-all DISPLAY=":$(head -n 1 "$BUILD/wine-session/display")"
+GV_SCREENSHOTS=$(winepath -w "$shots") wine "$BUILD/tests/app/gui/main_window_gui_tests.exe" \
+    --gtest_filter='*JarButton*'
 mkdir -p docs
 # 24-bit bottom-up BMP to PNG with the standard library only.
 python3 - "$shots" docs <<'PY'

@@ -26,6 +26,7 @@ public:
     }
     void Invalidate(const TRect&) override {}
     void SetMouseCapture(bool) override {}
+    std::optional<TPoint> PointerPos(TPoint messagePoint) override { return messagePoint; }
     void Show(bool) override {}
     void LineAdded(const std::string& line) override {
         if (FControl.Kind() != wkMemo)

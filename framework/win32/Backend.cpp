@@ -17,16 +17,6 @@ namespace {
 // Room for the path the open dialog returns.
 constexpr size_t kPathBuffer = 32768;
 
-std::string Narrow(const std::wstring& text) {
-    if (text.empty())
-        return {};
-    int length =
-        WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-    std::string narrow(static_cast<size_t>(length), '\0');
-    WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), narrow.data(), length, nullptr, nullptr);
-    return narrow;
-}
-
 DWORD OpenFlags(TOpenOptions options) {
     DWORD flags = OFN_EXPLORER;
     if (options & ofReadOnly)
@@ -114,7 +104,7 @@ bool ExecuteOpenDialog(TOpenDialog& dialog, std::string& fileName) {
     if (!GetOpenFileNameW(&ofn))
         return false;
     dialog.FilterIndex = static_cast<int>(ofn.nFilterIndex);
-    fileName = Narrow(path.data());
+    fileName = win32::Narrow(path.data());
     return true;
 }
 

@@ -3,6 +3,8 @@
 #include "framework/win32/Win.h"
 
 #include <optional>
+#include <string>
+#include <vector>
 
 #include "framework/Forms.h"
 #include "framework/StdCtrls.h"
@@ -194,6 +196,8 @@ private:
         FWindow.Reset(CreateWindowExW(ExStyle(), kFormClass, Wide(FForm.Caption()).c_str(), Style(), r.left, r.top,
                                       r.right - r.left, r.bottom - r.top, MainWindow(), nullptr,
                                       GetModuleHandleW(nullptr), this));
+        if (FForm.OnDropFile)
+            DragAcceptFiles(FWindow.Get(), TRUE);
         for (TControl* child : FForm.Controls())
             if (auto* win = dynamic_cast<TWinControl*>(child))
                 win->Peer().Changed();
@@ -255,13 +259,50 @@ private:
         });
     }
 
+    // The form's background and windowless children where a child window lies, drawn on the child's
+    // device context, so the child shows what is behind it.
+    void PaintBehind(HWND child, HDC dc) {
+        RECT r{};
+        GetWindowRect(child, &r);
+        MapWindowPoints(nullptr, FWindow.Get(), reinterpret_cast<POINT*>(&r), 2);
+        const TRect area{r.left, r.top, r.right, r.bottom};
+        const int saved = SaveDC(dc);
+        OffsetViewportOrgEx(dc, -r.left, -r.top, nullptr);
+        TGdiDevice(dc, FForm.ClientRect()).FillRect(area, ColorToRGB(FForm.Color()));
+        GuardedCall([&] {
+            FForm.PaintControls(area,
+                                [&](TGraphicControl& c) { return std::make_unique<TGdiDevice>(dc, c.BoundsRect()); });
+        });
+        RestoreDC(dc, saved);
+    }
+
     LRESULT ChildColor(HWND child, HDC dc) {
         TNativePeer* peer = ChildPeer(child);
         if (!peer)
             return 0;
-        SetBkColor(dc, ToColorRef(peer->Control().Color()));
         SetTextColor(dc, ToColorRef(peer->Control().Font().Color()));
+        // A check box is transparent, as a themed one is: the panel under it shows, not a strip of its colour.
+        if (dynamic_cast<TCheckBox*>(&peer->Control())) {
+            PaintBehind(child, dc);
+            SetBkMode(dc, TRANSPARENT);
+            return reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
+        }
+        SetBkColor(dc, ToColorRef(peer->Control().Color()));
         return reinterpret_cast<LRESULT>(peer->BackgroundBrush());
+    }
+
+    // Takes the dropped paths and lets the shell's drop data go before any handler runs.
+    void DropFiles(HDROP drop) {
+        std::vector<std::string> paths;
+        const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+        for (UINT i = 0; i < count; ++i) {
+            std::wstring path(DragQueryFileW(drop, i, nullptr, 0) + 1, L'\0');
+            path.resize(DragQueryFileW(drop, i, path.data(), static_cast<UINT>(path.size())));
+            paths.push_back(Narrow(path));
+        }
+        DragFinish(drop);
+        for (const std::string& path : paths)
+            GuardedCall([&] { Fire(FForm.OnDropFile, &FForm, path); });
     }
 
     LRESULT Handle(HWND window, UINT msg, WPARAM wp, LPARAM lp) {
@@ -292,6 +333,9 @@ private:
                     return TRUE;
                 }
                 break;
+            case WM_DROPFILES:
+                DropFiles(reinterpret_cast<HDROP>(wp));
+                return 0;
             case WM_CLOSE:
                 GuardedCall([&] { FForm.Close(); });
                 return 0;

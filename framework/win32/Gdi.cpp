@@ -17,6 +17,16 @@ std::wstring Wide(const std::string& text) {
     return wide;
 }
 
+std::string Narrow(const std::wstring& text) {
+    if (text.empty())
+        return {};
+    int length =
+        WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    std::string narrow(static_cast<size_t>(length), '\0');
+    WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), narrow.data(), length, nullptr, nullptr);
+    return narrow;
+}
+
 COLORREF ToColorRef(TColor color) {
     return static_cast<COLORREF>(ColorToRGB(color));  // both are 0x00BBGGRR
 }

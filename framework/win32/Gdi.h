@@ -12,6 +12,8 @@ namespace fw::win32 {
 
 // Windows-1251 bytes (the program's texts) as UTF-16 for the wide API.
 std::wstring Wide(const std::string& text);
+// A path from the system in the ANSI code page, as the program's file functions take it.
+std::string Narrow(const std::wstring& text);
 TFontHandle CreateFontFor(const TFont& font);
 COLORREF ToColorRef(TColor color);
 

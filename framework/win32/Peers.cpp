@@ -30,6 +30,14 @@ void TNativePeer::SetMouseCapture(bool capture) {
         ReleaseCapture();
 }
 
+std::optional<TPoint> TNativePeer::PointerPos(TPoint /*messagePoint*/) {
+    POINT p{};
+    if (!FWindow || !GetCursorPos(&p) || WindowFromPoint(p) != FWindow.Get())
+        return std::nullopt;
+    ScreenToClient(FWindow.Get(), &p);
+    return TPoint{p.x, p.y};
+}
+
 HBRUSH TNativePeer::BackgroundBrush() {
     TColor color = ColorToRGB(FControl.Color());
     if (!FBrush || color != FBrushColor) {

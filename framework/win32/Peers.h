@@ -21,6 +21,7 @@ public:
     void Repaint(const TRect& rect) override;
     void Invalidate(const TRect& rect) override;
     void SetMouseCapture(bool capture) override;
+    std::optional<TPoint> PointerPos(TPoint messagePoint) override;
     void LineAdded(const std::string&) override {}
     void LinesCleared() override {}
 

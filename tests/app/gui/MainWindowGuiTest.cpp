@@ -13,7 +13,12 @@
 #include "platform/Platform.h"
 #include "tests/framework/gui/GuiDriver.h"
 
+// The shell's drop layout (DROPFILES).
+#include <shlobj.h>
+
 namespace {
+
+constexpr fw::TColor kPanelFill = 16052200;
 
 struct RealMainWindow : testing::Test {
     std::unique_ptr<app::Tfrm> frm;
@@ -106,16 +111,144 @@ TEST_F(RealMainWindow, AboutOpensAndOkClosesItAgainAndAgain) {
         guitest::Pump();
         EXPECT_FALSE(IsWindowVisible(about));
         EXPECT_EQ(app::frmAbout->ModalResult(), fw::mrOk);
+        // The pointer was left on the dialog's Ok, away from the button: no hover look stays behind.
+        EXPECT_EQ(guitest::Pixel(w, frm->btnAbout.Left() + 130, frm->btnAbout.Top() + 10), kPanelFill);
     }
     EXPECT_TRUE(errors.empty());
 }
 
 // Writes a jar with one class naming the canvas class, made by Info-ZIP's zip.
-std::string MakeJar(const testutil::TTempDir& dir) {
+std::string MakeJar(const testutil::TTempDir& dir, const std::string& name = "game") {
     std::string cls = std::string("\xCA\xFE\xBA\xBE", 4) + "javax/microedition/lcdui/Canvas";
-    testutil::WriteFile(dir / "game/Main.class", cls);
-    testutil::RunHost("cd " + testutil::Quote(testutil::ToHostPath(dir / "game")) + " && zip -q -r ../game.jar .");
-    return dir / "game.jar";
+    testutil::WriteFile(dir / (name + "/Main.class"), cls);
+    testutil::RunHost("cd " + testutil::Quote(testutil::ToHostPath(dir / name)) + " && zip -q -r ../" + name +
+                      ".jar .");
+    return dir / (name + ".jar");
+}
+
+bool Patched(const std::string& jar) {
+    std::string listing;
+    testutil::RunHost("unzip -l " + testutil::Quote(testutil::ToHostPath(jar)), &listing);
+    return listing.find("com/vidorurud/fullscreen/WideCv.class") != std::string::npos;
+}
+
+// Posts a real shell drop of these files (wide paths, the shell's own layout) to the window.
+void PostDrop(HWND window, const std::vector<std::string>& files) {
+    std::wstring list;
+    for (const std::string& file : files)
+        list += std::wstring(file.begin(), file.end()) + L'\0';
+    list += L'\0';
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + list.size() * sizeof(wchar_t));
+    auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
+    drop->pFiles = sizeof(DROPFILES);
+    drop->fWide = TRUE;
+    std::copy(list.begin(), list.end(), reinterpret_cast<wchar_t*>(drop + 1));
+    GlobalUnlock(memory);
+    PostMessageW(window, WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0);
+}
+
+TEST_F(RealMainWindow, DroppedJarsArePatchedOneAfterAnotherWithTheBackupBox) {
+    if (!testutil::HostHas("zip"))
+        GTEST_SKIP() << "zip missing";
+    testutil::TTempDir dir;
+    const std::string first = MakeJar(dir, "first"), second = MakeJar(dir, "second");
+    HWND w = Start();
+    frm->cbBackup.SetChecked(true);
+    PostDrop(w, {first, second});
+    guitest::Pump();
+    EXPECT_TRUE(errors.empty()) << (errors.empty() ? "" : errors[0]);
+    EXPECT_TRUE(Patched(first));
+    EXPECT_TRUE(Patched(second));
+    EXPECT_TRUE(platform::FileExists(first + ".bak"));
+    EXPECT_TRUE(platform::FileExists(second + ".bak"));
+    EXPECT_EQ(frm->LastReport().Archive, second);
+}
+
+// The log of the visible main window of another process, or nothing while it has none.
+std::wstring LogOfProcess(DWORD process) {
+    struct TSearch {
+        DWORD Process;
+        HWND Log = nullptr;
+    } search{process};
+    EnumWindows(
+        [](HWND window, LPARAM param) -> BOOL {
+            auto* s = reinterpret_cast<TSearch*>(param);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(window, &owner);
+            if (owner == s->Process && IsWindowVisible(window))
+                s->Log = FindWindowExW(window, nullptr, L"EDIT", nullptr);
+            return s->Log == nullptr;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    if (!search.Log)
+        return {};
+    // Another process's edit text comes only through its messages (GetWindowText reads the caption).
+    wchar_t text[4096]{};
+    DWORD_PTR copied = 0;
+    SendMessageTimeoutW(search.Log, WM_GETTEXT, std::size(text), reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG,
+                        5000, &copied);
+    return std::wstring(text, copied);
+}
+
+TEST(DesktopProgram, JarNamedOnTheCommandLineIsPatchedAndTheWindowStaysOpen) {
+    if (!testutil::HostHas("zip"))
+        GTEST_SKIP() << "zip missing";
+    testutil::TTempDir dir;
+    const std::string jar = MakeJar(dir);
+    // The program beside this test's build folder, copied so its settings and work folder stay here.
+    char self[MAX_PATH]{};
+    GetModuleFileNameA(nullptr, self, MAX_PATH);
+    const std::string built =
+        std::string(self).substr(0, std::string(self).rfind('\\')) + "\\..\\..\\..\\app\\grandvue.exe";
+    const std::string program = dir / "grandvue.exe";
+    ASSERT_TRUE(CopyFileA(built.c_str(), program.c_str(), FALSE)) << built;
+    std::string command = "\"" + program + "\" \"" + jar + "\"";
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION child{};
+    ASSERT_TRUE(CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, dir.Path().c_str(),
+                               &startup, &child));
+    // "Работа завершена": the job's last line. The wait is bounded only so a broken program cannot hang the suite.
+    const std::wstring done =
+        L"\x0420\x0430\x0431\x043E\x0442\x0430 \x0437\x0430\x0432\x0435\x0440\x0448\x0435\x043D\x0430";
+    std::wstring log;
+    for (int i = 0; i < 1200 && log.find(done) == std::wstring::npos; ++i) {
+        Sleep(100);
+        log = LogOfProcess(child.dwProcessId);
+    }
+    EXPECT_NE(log.find(done), std::wstring::npos);
+    EXPECT_TRUE(Patched(jar));
+    EXPECT_EQ(WaitForSingleObject(child.hProcess, 0), static_cast<DWORD>(WAIT_TIMEOUT));  // still open for the user
+    EnumWindows(
+        [](HWND window, LPARAM process) -> BOOL {
+            DWORD owner = 0;
+            GetWindowThreadProcessId(window, &owner);
+            if (owner == static_cast<DWORD>(process))
+                PostMessageW(window, WM_CLOSE, 0, 0);
+            return TRUE;
+        },
+        static_cast<LPARAM>(child.dwProcessId));
+    if (WaitForSingleObject(child.hProcess, 60000) != WAIT_OBJECT_0)
+        TerminateProcess(child.hProcess, 1);
+    CloseHandle(child.hThread);
+    CloseHandle(child.hProcess);
+}
+
+TEST_F(RealMainWindow, JarDroppedWhileAJobRunsIsRefusedAsBusy) {
+    if (!testutil::HostHas("zip"))
+        GTEST_SKIP() << "zip missing";
+    testutil::TTempDir dir;
+    const std::string first = MakeJar(dir, "first"), second = MakeJar(dir, "second");
+    HWND w = Start();
+    // The drop waits behind the click, so the job's own message processing finds it.
+    fw::TOpenDialog::QueueAnswer(first);
+    guitest::PostClick(w, frm->btnJar.Left() + 20, frm->btnJar.Top() + 10);
+    PostDrop(w, {second});
+    guitest::Pump();
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_NE(errors[0].find("first.jar"), std::string::npos) << errors[0];
+    EXPECT_TRUE(Patched(first));
+    EXPECT_FALSE(Patched(second));
 }
 
 TEST_F(RealMainWindow, JarButtonWithAnAnsweredDialogRunsTheJobAndFillsTheLog) {
@@ -129,9 +262,7 @@ TEST_F(RealMainWindow, JarButtonWithAnAnsweredDialogRunsTheJobAndFillsTheLog) {
     EXPECT_TRUE(errors.empty()) << (errors.empty() ? "" : errors[0]);
     EXPECT_GE(frm->mem.Lines().Count(), 6);
     EXPECT_GT(GetWindowTextLengthW(guitest::WindowOf(frm->mem)), 20);
-    std::string listing;
-    testutil::RunHost("unzip -l " + testutil::Quote(testutil::ToHostPath(jar)), &listing);
-    EXPECT_NE(listing.find("com/vidorurud/fullscreen/WideCv.class"), std::string::npos);
+    EXPECT_TRUE(Patched(jar));
     // The README's pictures, when asked for.
     if (const char* folder = std::getenv("GV_SCREENSHOTS")) {
         guitest::MoveTo(w, 400, 5);

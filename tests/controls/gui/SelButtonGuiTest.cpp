@@ -86,6 +86,22 @@ TEST_F(RealSelButton, ReleasingOutsideGivesNoClick) {
     EXPECT_EQ(Fill(), kFill);
 }
 
+TEST_F(RealSelButton, PointerThatMovedOnDuringTheClickLeavesTheNormalLook) {
+    // The handler ends with the pointer elsewhere, as after a dialog closed under it; the release
+    // message still names the button.
+    button.OnClick = [this](fw::TObject*) {
+        ++clicks;
+        POINT away{250, 100};
+        ClientToScreen(w, &away);
+        SetCursorPos(away.x, away.y);
+    };
+    guitest::MoveTo(w, 40, 24);
+    guitest::Press(w, 40, 24);
+    guitest::Release(w, 40, 24);
+    EXPECT_EQ(clicks, 1);
+    EXPECT_EQ(Fill(), kFill);
+}
+
 TEST_F(RealSelButton, DisabledButtonPaintsNormallyAndIgnoresInput) {
     button.SetEnabled(false);
     button.Repaint();
