@@ -58,9 +58,8 @@ std::vector<cli::TJar> ExpandJars(const std::vector<std::string>& files) {
 
 // Asked for with --save-settings only; a file that cannot be written costs a warning, not the run.
 void SaveSettings(app::Tfrm& frm) {
-    frm.SaveSettingsOnClose = true;
     try {
-        frm.Close();
+        app::WriteBackupSetting(app::SettingsPath(), frm.cbBackup.Checked());
     } catch (const std::exception&) {
         std::fprintf(stderr, "grandvue: %s\n", cli::Msg(cli::TMsg::SettingsNotSaved, {app::SettingsPath()}).c_str());
     }

@@ -10,12 +10,6 @@ const char kSampleSummary[] = "3 class files changed, 8 occurrences replaced";
 namespace {
 // nobody/nogroup on Debian.
 const char kUnprivileged[] = "setpriv --reuid=65534 --regid=65534 --clear-groups ";
-
-// The fixture outside a test, for the one probe run.
-class TProbe : public TCommandLine {
-public:
-    void TestBody() override {}
-};
 }  // namespace
 
 bool IsRoot() {
@@ -77,16 +71,6 @@ std::string TCommandLine::MakeJar(const std::string& path, const jobtest::TTree&
     testutil::MakeDirs(path.substr(0, path.find_last_of('/')));
     EXPECT_TRUE(jobtest::PackWithPeer("zip", tree, path));
     return path;
-}
-
-bool TCommandLine::JobFillsItsReport() {
-    static const bool fills = [] {
-        TProbe probe;
-        probe.SetUp();
-        const std::string jar = probe.MakeJar(probe.FDir / "probe.jar");
-        return probe.Run(testutil::Quote(jar)).Out.find(kSampleSummary) != std::string::npos;
-    }();
-    return fills;
 }
 
 }  // namespace clitest

@@ -30,8 +30,6 @@ protected:
     std::string SettingsText() const;
     // A jar packed by zip from `tree`; its path.
     std::string MakeJar(const std::string& path, const jobtest::TTree& tree = jobtest::SampleTree());
-    // True when the job says in its report what it changed and why it failed (the summary needs it).
-    static bool JobFillsItsReport();
 
     testutil::TTempDir FDir;
 };
@@ -51,7 +49,3 @@ jobtest::TTree TreeWithoutCanvas();
 
 }  // namespace clitest
 
-// Tests of what the command line says from the job's report skip while the job fills no report.
-#define GV_REQUIRE_JOB_REPORT()                      \
-    if (!clitest::TCommandLine::JobFillsItsReport()) \
-    GTEST_SKIP() << "the job does not fill its report yet"

@@ -83,7 +83,6 @@ TEST_F(TCommandLine, AFailedJarGivesStatusOneAndTheOthersAreStillPatched) {
 }
 
 TEST_F(TCommandLine, ReasonsFromTheJobReportNameTheFileAndTheEntry) {
-    GV_REQUIRE_JOB_REPORT();
     testutil::WriteFile(FDir / "text.jar", std::string("this is not an archive at all, just text"));
     const std::string damaged = MakeJar(FDir / "damaged.jar");
     ASSERT_EQ(testutil::RunHost(kDamageEntry + Quote(damaged)), 0);
@@ -111,7 +110,6 @@ TEST_F(TCommandLine, ReasonsFromTheJobReportNameTheFileAndTheEntry) {
 
 // A small file system of its own (root only); the new jar does not fit beside the old one.
 TEST_F(TCommandLine, AFullDiskIsToldAsSuchAndTheJarIsKept) {
-    GV_REQUIRE_JOB_REPORT();
     if (!clitest::IsRoot())
         GTEST_SKIP() << "mounting a small file system needs root";
     testutil::MakeDirs(FDir / "small");

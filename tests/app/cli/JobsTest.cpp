@@ -40,7 +40,6 @@ TEST_F(TCommandLine, AProgressLineShowsOnATerminalOnlyAndIsClearedBeforeOtherOut
     EXPECT_EQ(run.Err, "");
     EXPECT_EQ(run.Out.find('%'), std::string::npos);
 
-    GV_REQUIRE_JOB_REPORT();
     out = onTerminal("-n game.jar");
     EXPECT_NE(out.find("\r\033[Kgame.jar: "), std::string::npos) << out;
     // With every progress text and its clearing removed, the log is left as a terminal shows it.
@@ -60,7 +59,6 @@ TEST_F(TCommandLine, TheSummarySaysWhenNoClassNamesTheCanvas) {
 }
 
 TEST_F(TCommandLine, TheSummaryCountsChangedClassesAndVerboseNamesEach) {
-    GV_REQUIRE_JOB_REPORT();
     const std::string jar = MakeJar(FDir / "game.jar");
     clitest::TRun run = Run("-nv " + Quote(jar), "LANG=en_US.UTF-8");
     EXPECT_EQ(run.Status, 0);
