@@ -107,11 +107,7 @@ void WalkDirectory(TCheckFile& file, int64_t position, int64_t end, TListing& li
             return;
         }
         const archive::TExtraInfo info = archive::WalkExtraField(extra, *header);
-        entry.Flags = header->Flags;
-        entry.Method = header->Method;
-        entry.Crc = header->Crc32;
-        entry.CompressedSize = archive::Size48(header->CompressedSize, info.High.Compressed);
-        entry.Size = archive::Size48(header->UncompressedSize, info.High.Uncompressed);
+        TakeHeaderValues(entry, *header, info);
         entry.HeaderOffset =
             static_cast<int64_t>(archive::Size48(header->LocalHeaderOffset, info.High.Offset)) + listing.Correction;
         listing.Entries.push_back(std::move(entry));

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/JarCheckFile.h"
+#include "archive/Records.h"
 
 namespace app::jarcheck {
 
@@ -18,6 +19,16 @@ struct TListedEntry {
     uint64_t Size = 0;
     int64_t HeaderOffset = 0;  // the local header, with the archive's offset correction applied
 };
+
+// The fields a local and a central header share, with the high words of the size extension applied.
+template <class THeader>
+void TakeHeaderValues(TListedEntry& entry, const THeader& header, const archive::TExtraInfo& info) {
+    entry.Flags = header.Flags;
+    entry.Method = header.Method;
+    entry.Crc = header.Crc32;
+    entry.CompressedSize = archive::Size48(header.CompressedSize, info.High.Compressed);
+    entry.Size = archive::Size48(header.UncompressedSize, info.High.Uncompressed);
+}
 
 enum TListingStatus {
     lsListed,      // every record read

@@ -96,11 +96,7 @@ TListing WalkLocalHeaders(TCheckFile& file) {
         entry.HeaderOffset = position;
         const int64_t dataAt = variable + header->NameLength + header->ExtraLength;
         const archive::TExtraInfo info = archive::WalkExtraField(extra, *header);
-        entry.Flags = header->Flags;
-        entry.Method = header->Method;
-        entry.Crc = header->Crc32;
-        entry.CompressedSize = archive::Size48(header->CompressedSize, info.High.Compressed);
-        entry.Size = archive::Size48(header->UncompressedSize, info.High.Uncompressed);
+        TakeHeaderValues(entry, *header, info);
         int64_t next = dataAt + static_cast<int64_t>(entry.CompressedSize);
         const bool headerWhole = name.size() == header->NameLength && extra.size() == header->ExtraLength;
         const bool complete =

@@ -218,18 +218,21 @@ TEST(Deflate64Decoder, EndsOnEveryPrefixAndOnGarbage) {
     }
 }
 
+// Hands out `packed` in the pieces the decoder asks for.
+auto ReaderOf(const Bytes& packed) {
+    return [&packed, pos = size_t{0}](std::span<uint8_t> buffer) mutable {
+        const size_t n = std::min(buffer.size(), packed.size() - pos);
+        std::copy_n(packed.begin() + static_cast<long>(pos), n, buffer.begin());
+        pos += n;
+        return static_cast<int32_t>(n);
+    };
+}
+
 TEST(Deflate64Decoder, StopsWhenCanceled) {
     const Bytes packed = RawDeflate(Text(1000), 9, Z_DEFAULT_STRATEGY);
     const bool cancel = true;
-    size_t pos = 0;
     TInflater inflater(
-        kDeflate64Variant,
-        [&](std::span<uint8_t> buffer) {
-            const size_t n = std::min(buffer.size(), packed.size() - pos);
-            std::copy_n(packed.begin() + static_cast<long>(pos), n, buffer.begin());
-            pos += n;
-            return static_cast<int32_t>(n);
-        },
+        kDeflate64Variant, ReaderOf(packed),
         [](std::span<const uint8_t> data) { return static_cast<int32_t>(data.size()); }, cancel, UINT64_MAX);
     EXPECT_EQ(inflater.Run().Status, isCanceled);
 }
@@ -239,16 +242,9 @@ TEST(Deflate64Decoder, StopsAtTheFirstWindowThatCannotBeWritten) {
     // Random bytes come out as stored blocks, which read the same in both variants.
     const Bytes packed = RawDeflate(testutil::RandomBytes(200000, 5), 9, Z_DEFAULT_STRATEGY);
     const bool cancel = false;
-    size_t pos = 0;
     int writes = 0;
     TInflater inflater(
-        kDeflate64Variant,
-        [&](std::span<uint8_t> buffer) {
-            const size_t n = std::min(buffer.size(), packed.size() - pos);
-            std::copy_n(packed.begin() + static_cast<long>(pos), n, buffer.begin());
-            pos += n;
-            return static_cast<int32_t>(n);
-        },
+        kDeflate64Variant, ReaderOf(packed),
         [&](std::span<const uint8_t>) { return ++writes, 0; }, cancel, UINT64_MAX);
     EXPECT_EQ(inflater.Run().Status, isWriteError);
     EXPECT_EQ(writes, 1);
