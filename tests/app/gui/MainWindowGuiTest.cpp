@@ -87,14 +87,15 @@ TEST_F(RealMainWindow, TickingTheBoxAndQuittingStoresOne) {
     EXPECT_TRUE(frm->cbBackup.Checked());
 }
 
-TEST_F(RealMainWindow, UnwritableSettingsFileKeepsTheWindowOpen) {
+// The user is told once, and the program can still be closed.
+TEST_F(RealMainWindow, UnwritableSettingsFileIsToldOnceAndTheWindowStillCloses) {
     HWND w = Start();
     ASSERT_TRUE(platform::CreateDirectory(app::SettingsPath()));  // a folder where the file should be
     ClickButton(w, frm->btnExit);
     platform::RemoveDirectory(app::SettingsPath());
     ASSERT_EQ(errors.size(), 1u);
     EXPECT_EQ(errors[0], "Unable to write to " + app::SettingsPath());
-    EXPECT_TRUE(IsWindowVisible(w));
+    EXPECT_FALSE(IsWindowVisible(w));
 }
 
 TEST_F(RealMainWindow, AboutOpensAndOkClosesItAgainAndAgain) {
