@@ -4,6 +4,8 @@
 
 #include <cstdlib>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "TestUtil.h"
 #include "app/Settings.h"
@@ -191,35 +193,28 @@ std::wstring LogOfProcess(DWORD process) {
     return std::wstring(text, copied);
 }
 
-TEST(DesktopProgram, JarNamedOnTheCommandLineIsPatchedAndTheWindowStaysOpen) {
-    if (!testutil::HostHas("zip"))
-        GTEST_SKIP() << "zip missing";
-    testutil::TTempDir dir;
-    const std::string jar = MakeJar(dir);
-    // The program beside this test's build folder, copied so its settings and work folder stay here.
-    char self[MAX_PATH]{};
-    GetModuleFileNameA(nullptr, self, MAX_PATH);
-    const std::string built =
-        std::string(self).substr(0, std::string(self).rfind('\\')) + "\\..\\..\\..\\app\\grandvue.exe";
-    const std::string program = dir / "grandvue.exe";
-    ASSERT_TRUE(CopyFileA(built.c_str(), program.c_str(), FALSE)) << built;
+// The program started on `jar`, from the folder it lies in.
+PROCESS_INFORMATION StartProgram(const std::string& program, const std::string& jar, const std::string& folder) {
     std::string command = "\"" + program + "\" \"" + jar + "\"";
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION child{};
-    ASSERT_TRUE(CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, dir.Path().c_str(),
-                               &startup, &child));
-    // "Работа завершена": the job's last line. The wait is bounded only so a broken program cannot hang the suite.
-    const std::wstring done =
-        L"\x0420\x0430\x0431\x043E\x0442\x0430 \x0437\x0430\x0432\x0435\x0440\x0448\x0435\x043D\x0430";
+    EXPECT_TRUE(
+        CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup, &child));
+    return child;
+}
+
+// The log once it holds `line`; the wait is bounded only so a broken program cannot hang the suite.
+std::wstring LogOnceItHolds(DWORD process, const std::wstring& line) {
     std::wstring log;
-    for (int i = 0; i < 1200 && log.find(done) == std::wstring::npos; ++i) {
+    for (int i = 0; i < 1200 && log.find(line) == std::wstring::npos; ++i) {
         Sleep(100);
-        log = LogOfProcess(child.dwProcessId);
+        log = LogOfProcess(process);
     }
-    EXPECT_NE(log.find(done), std::wstring::npos);
-    EXPECT_TRUE(Patched(jar));
-    EXPECT_EQ(WaitForSingleObject(child.hProcess, 0), static_cast<DWORD>(WAIT_TIMEOUT));  // still open for the user
+    return log;
+}
+
+void CloseProgram(const PROCESS_INFORMATION& child) {
     EnumWindows(
         [](HWND window, LPARAM process) -> BOOL {
             DWORD owner = 0;
@@ -233,6 +228,51 @@ TEST(DesktopProgram, JarNamedOnTheCommandLineIsPatchedAndTheWindowStaysOpen) {
         TerminateProcess(child.hProcess, 1);
     CloseHandle(child.hThread);
     CloseHandle(child.hProcess);
+}
+
+std::string JadFor(const std::string& name, const std::string& size) {
+    return "MIDlet-Name: " + name + "\r\nMIDlet-Jar-URL: " + name + ".jar\r\nMIDlet-Jar-Size: " + size + "\r\n";
+}
+
+// Two copies of the program at once, from one folder (so one "temp" beside them), each on a jar named on its
+// command line with a .jad beside it: both jars patched, both .jad files follow, both logs say so.
+TEST(DesktopProgram, TwoProgramsAtOnceEachPatchTheirJarAndItsJad) {
+    if (!testutil::HostHas("zip"))
+        GTEST_SKIP() << "zip missing";
+    testutil::TTempDir dir;
+    // The program beside this test's build folder, copied so its settings and work folder stay here.
+    char self[MAX_PATH]{};
+    GetModuleFileNameA(nullptr, self, MAX_PATH);
+    const std::string built =
+        std::string(self).substr(0, std::string(self).rfind('\\')) + "\\..\\..\\..\\app\\grandvue.exe";
+    const std::string program = dir / "grandvue.exe";
+    ASSERT_TRUE(CopyFileA(built.c_str(), program.c_str(), FALSE)) << built;
+    const std::string names[] = {"first", "second"};
+    std::vector<PROCESS_INFORMATION> children;
+    for (const std::string& name : names) {
+        testutil::WriteFile(dir / (name + ".jad"), JadFor(name, "1"));
+        children.push_back(StartProgram(program, MakeJar(dir, name), dir.Path()));
+    }
+    // "Работа завершена": the job's last line, after "Обновление jad файла".
+    const std::wstring done =
+        L"\x0420\x0430\x0431\x043E\x0442\x0430 \x0437\x0430\x0432\x0435\x0440\x0448\x0435\x043D\x0430";
+    const std::wstring jadLine =
+        L"\x041E\x0431\x043D\x043E\x0432\x043B\x0435\x043D\x0438\x0435 jad \x0444\x0430\x0439\x043B\x0430";
+    for (size_t i = 0; i < children.size(); ++i) {
+        SCOPED_TRACE(names[i]);
+        const std::wstring log = LogOnceItHolds(children[i].dwProcessId, done);
+        EXPECT_NE(log.find(jadLine + L"\r\n"), std::wstring::npos);
+        EXPECT_NE(log.find(done), std::wstring::npos);
+        const std::string jar = dir / (names[i] + ".jar");
+        EXPECT_TRUE(Patched(jar));
+        const platform::THandle h = platform::FileOpen(jar, platform::fmOpenRead | platform::fmShareDenyNone);
+        const int64_t size = platform::FileSize(h);
+        platform::FileClose(h);
+        EXPECT_EQ(testutil::ReadText(dir / (names[i] + ".jad")), JadFor(names[i], std::to_string(size)));
+        EXPECT_EQ(WaitForSingleObject(children[i].hProcess, 0), static_cast<DWORD>(WAIT_TIMEOUT));  // still open
+    }
+    for (const PROCESS_INFORMATION& child : children)
+        CloseProgram(child);
 }
 
 TEST_F(RealMainWindow, JarDroppedWhileAJobRunsIsRefusedAsBusy) {
