@@ -2,9 +2,12 @@
 #include "app/JarCheck.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cinttypes>
 #include <cstdio>
 #include <map>
+#include <system_error>
+#include <thread>
 
 #include "app/JarCheckDecode.h"
 #include "app/JarCheckListing.h"
@@ -165,16 +168,29 @@ public:
           FRebuiltFile(rebuiltPath),
           FClassMask(kClassMask) {}
 
-    // Cheap record comparisons first; decoding the whole rebuilt jar last.
+    // The listings first; then the record comparisons, while a second thread decodes the whole rebuilt jar
+    // (the costly part, which needs nothing of the original). A difference in the records is told first.
     TJarCheckResult Run() {
-        for (auto step :
-             {&TComparison::ReadOriginal, &TComparison::ReadRebuilt, &TComparison::CompareEntries,
-              &TComparison::CheckPayload, &TComparison::CheckNothingUnexplained, &TComparison::DecodeRebuilt}) {
+        for (auto step : {&TComparison::ReadOriginal, &TComparison::ReadRebuilt}) {
             TJarCheckResult result = (this->*step)();
             if (!result.Ok())
                 return result;
         }
-        return {};
+        TJarCheckResult decoded;
+        std::thread decoder;
+        try {
+            decoder = std::thread([this, &decoded] { decoded = DecodeRebuilt(); });
+        } catch (const std::system_error&) {  // no thread to be had: decode after the comparisons instead
+        }
+        TJarCheckResult compared = CompareRecords();
+        if (decoder.joinable()) {
+            if (!compared.Ok())
+                FStopDecoding = true;
+            decoder.join();
+        } else if (compared.Ok()) {
+            decoded = DecodeRebuilt();
+        }
+        return compared.Ok() ? decoded : compared;
     }
 
 private:
@@ -211,6 +227,16 @@ private:
             const TListedEntry& entry = FRebuilt.Entries[i];
             if (!FRebuiltByName.emplace(entry.Name, i).second)
                 return Failure(jcUnexpectedEntry, FRebuiltPath, &entry, "name stored twice");
+        }
+        return {};
+    }
+
+    TJarCheckResult CompareRecords() {
+        for (auto step :
+             {&TComparison::CompareEntries, &TComparison::CheckPayload, &TComparison::CheckNothingUnexplained}) {
+            TJarCheckResult result = (this->*step)();
+            if (!result.Ok())
+                return result;
         }
         return {};
     }
@@ -270,9 +296,13 @@ private:
         return {};
     }
 
+    // Reads through a handle of its own, so it may run beside the comparisons.
     TJarCheckResult DecodeRebuilt() {
+        TCheckFile file(FRebuiltPath);
         for (const TListedEntry& entry : FRebuilt.Entries) {
-            const std::string fault = VerifyRebuiltEntry(FRebuiltFile, entry);
+            if (FStopDecoding)
+                return {};
+            const std::string fault = VerifyRebuiltEntry(file, entry);
             if (!fault.empty())
                 return Failure(jcRebuiltUnreadable, FRebuiltPath, &entry, fault);
         }
@@ -289,6 +319,7 @@ private:
     TListing FRebuilt;
     std::map<std::string, size_t> FExpected;       // name -> the original entry extraction leaves on disk
     std::map<std::string, size_t> FRebuiltByName;  // name -> the rebuilt jar's entry
+    std::atomic<bool> FStopDecoding{false};        // the comparisons found a difference: decoding is moot
 };
 }  // namespace
 
