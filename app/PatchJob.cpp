@@ -27,6 +27,8 @@ const char kPayloadName[] = "WideCv.class";
 const char* const kPayloadFolders[] = {"com", "vidorurud", "fullscreen"};
 // The new archive is built inside the run's folder, then copied beside the chosen one and renamed over it.
 const char kBuiltName[] = "new.jar";
+constexpr int kPackingStart = 50;  // unpacking is the first half of the job's progress
+constexpr int kPackingEnd = 100;
 
 std::string Format(const char* pattern, const std::string& arg) {
     std::string text = pattern;
@@ -224,6 +226,11 @@ void Tfrm::ExtractArchive(const std::string& archivePath) {
     FFilesBegun.clear();
     UnJar.SetArchiveFile(archivePath);
     UnJar.SetExtractDir(FWorkFolder);
+    // A progress handler keeps the reader on one thread, so it is there only for a front end that shows it.
+    if (OnJobProgress)
+        UnJar.OnProgress = [this](fw::TObject*, uint8_t, uint8_t byArchive) { UnpackProgress(byArchive); };
+    else
+        UnJar.OnProgress = nullptr;
     const int written = UnJar.Extract();
     StopIfRequested();
     if (UnJar.ArcType() == archive::atNA)
@@ -268,7 +275,9 @@ void Tfrm::PackArchive(const std::string& archivePath, const std::string& builtP
     Jar.FileSpec.clear();
     Jar.FileSpec.push_back(FWorkFolder + kAllFiles);
     Jar.Utf8Names = UnJar.Utf8Names;  // names that came as UTF-8 go back as UTF-8
+    ReportProgress(kPackingStart);
     const int added = Jar.Compress();
+    ReportProgress(kPackingEnd);
     StopIfRequested();
     if (FEngineErrors > 0)
         ClassifyEngineFailure(TText::PackFailed);
@@ -340,12 +349,22 @@ void Tfrm::NoteEngineError(const std::string& fileName, int32_t code) {
     FFirstEngineErrorFile = fileName;
 }
 
-// Each progress report is a safe point of the engine: a stop request sets its cancel flag there.
-void Tfrm::EngineProgress(archive::TZipCommon& component, int base, int percent) {
-    if (StopRequested() != 0 && !component.Cancel())
-        component.SetCancel(true);
+// Each entry the reader begins, and each of its progress reports, is a safe point of the engine: a stop
+// request sets its cancel flag there.
+void Tfrm::StopUnpackingIfRequested() {
+    if (StopRequested() != 0 && !UnJar.Cancel())
+        UnJar.SetCancel(true);
+}
+
+// Unpacking is the first half of the job's progress; packing reports its start and end.
+void Tfrm::UnpackProgress(int percent) {
+    StopUnpackingIfRequested();
+    ReportProgress(percent / 2);
+}
+
+void Tfrm::ReportProgress(int percent) {
     if (OnJobProgress)
-        OnJobProgress(base + percent / 2);
+        OnJobProgress(percent);
 }
 
 }  // namespace app

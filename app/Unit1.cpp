@@ -28,7 +28,6 @@ const char kBackupCaption[] = "\xD1\xEE\xE7\xE4\xE0\xE2\xE0\xF2\xFC backup";
 // "Jar файлы|*.jar|Все файлы|*.*", "Открыть Jar"
 const char kOpenFilter[] = "Jar \xF4\xE0\xE9\xEB\xFB|*.jar|\xC2\xF1\xE5 \xF4\xE0\xE9\xEB\xFB|*.*";
 const char kOpenTitle[] = "\xCE\xF2\xEA\xF0\xFB\xF2\xFC Jar";
-constexpr int kPackingBase = 50;  // unpacking reports 0-50 percent of the job, packing 50-100
 
 void SetArial11(fw::TFont& font, fw::TColor color) {
     font.SetName("Arial");
@@ -146,10 +145,13 @@ void Tfrm::AssignStoredSettings() {
         if (!crcPass)
             NoteEngineError(file, archive::kMsgCrcCheckFailed);
     };
-    UnJar.OnBegin = [this](fw::TObject*, const std::string& path, int32_t, bool&) { FFilesBegun.push_back(path); };
+    UnJar.OnBegin = [this](fw::TObject*, const std::string& path, int32_t, bool&) {
+        StopUnpackingIfRequested();
+        FFilesBegun.push_back(path);
+    };
     Jar.OnError = noteError;
-    UnJar.OnProgress = [this](fw::TObject*, uint8_t, uint8_t byArchive) { EngineProgress(UnJar, 0, byArchive); };
-    Jar.OnProgress = [this](fw::TObject*, uint8_t, uint8_t byArchive) { EngineProgress(Jar, kPackingBase, byArchive); };
+    // The writer gets no progress handler: with one it would deflate on one thread. Packing ends at a safe
+    // point of the job's own, which a stop request then meets.
 
     UnJar.CreateStoredDirs = true;
     UnJar.FileSpec = {"*.*"};

@@ -96,7 +96,9 @@ private:
     void StopIfRequested();
     void ClassifyEngineFailure(TText message);
     void NoteEngineError(const std::string& fileName, int32_t code);
-    void EngineProgress(archive::TZipCommon& component, int base, int percent);
+    void StopUnpackingIfRequested();
+    void UnpackProgress(int percent);
+    void ReportProgress(int percent);
     void CountReplacements(const std::string& file, int count);
 
     TJobReport FReport;             // the running or last job's outcome

@@ -20,7 +20,9 @@ const char kProgramName[] = "grandvue";
 TBatch::TBatch(app::Tfrm& form, TVerbosity verbosity)
     : FForm(form), FVerbosity(verbosity), FProgress(verbosity != TVerbosity::Quiet) {
     fw::console::SetMemoOutput([this](const std::string& line) { Say(line); });
-    FForm.OnJobProgress = [this](int percent) { FProgress.Show(FCurrent, percent); };
+    // Only a line that shows asks the job for fine progress, which costs the engine its threads.
+    if (FProgress.Enabled())
+        FForm.OnJobProgress = [this](int percent) { FProgress.Show(FCurrent, percent); };
 }
 
 TBatch::~TBatch() {

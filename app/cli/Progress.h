@@ -11,6 +11,7 @@ public:
     explicit TProgressLine(bool enabled);
     void Show(const std::string& name, int percent);
     // Removes the line, so the next output starts on a clean line.
+    bool Enabled() const { return FEnabled; }
     void Clear();
 
 private:
