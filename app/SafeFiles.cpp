@@ -70,6 +70,21 @@ std::string CopyToTemporary(const std::string& source, const std::string& beside
     return temp;
 }
 
+// On the target's volume the built file itself takes the target's place, after it is given the target's
+// rights and flushed; false (nothing changed) where it cannot, so the caller copies instead.
+bool MoveInPlace(const std::string& built, const std::string& target) {
+    try {
+        TOpenFile file(built, platform::fmOpenReadWrite | platform::fmShareExclusive);
+        if (!platform::CopyPermissions(target, file.Get()) || !platform::FileFlush(file.Get()))
+            return false;
+        file.Close();
+    } catch (const fw::EInOutError&) {  // the copy that follows meets and reports the same fault
+        return false;
+    }
+    // A rename that went through but whose folder could not be flushed still replaced the target.
+    return platform::ReplaceFileDurably(built, target) || !platform::FileExists(built);
+}
+
 [[noreturn]] void DropAndRaise(const std::string& temp) {
     const uint32_t error = platform::LastError();
     platform::DeleteFile(temp);
@@ -97,6 +112,8 @@ bool MakeBackupCopy(const std::string& archive, const std::string& backup) {
 }
 
 void ReplaceDurably(const std::string& built, const std::string& target) {
+    if (MoveInPlace(built, target))
+        return;
     const std::string temp = CopyToTemporary(built, target, target);
     if (!platform::ReplaceFileDurably(temp, target))
         DropAndRaise(temp);
