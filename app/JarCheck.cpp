@@ -5,6 +5,7 @@
 #include <atomic>
 #include <cinttypes>
 #include <cstdio>
+#include <initializer_list>
 #include <map>
 #include <system_error>
 #include <thread>
@@ -78,15 +79,15 @@ int64_t DataStart(TCheckFile& file, const TListedEntry& entry) {
            header->ExtraLength;
 }
 
-jarcheck::TDataSpec SpecOf(const TListedEntry& entry, int64_t dataStart) {
-    jarcheck::TDataSpec spec;
-    spec.Position = dataStart;
-    spec.InputLimit = entry.CompressedSize;
-    spec.Method = entry.Method;
-    spec.Flags = entry.Flags;
-    spec.DeclaredSize = entry.Size;
-    spec.OutputLimit = entry.Size;
-    return spec;
+jarcheck::TEntryData EntryDataOf(const TListedEntry& entry, int64_t dataStart) {
+    jarcheck::TEntryData data;
+    data.Position = dataStart;
+    data.InputLimit = entry.CompressedSize;
+    data.Method = entry.Method;
+    data.Flags = entry.Flags;
+    data.DeclaredSize = entry.Size;
+    data.OutputLimit = entry.Size;
+    return data;
 }
 
 // An original class entry decoded twice over: as stored (to prove the data) and as the patcher leaves it.
@@ -104,7 +105,7 @@ TPatchedClass PatchOriginalClass(TCheckFile& file, const TListedEntry& entry) {
     jarcheck::TCrcCounter patched;
     jarcheck::TSubstitution substitution(kCanvasClass, kWideCanvasClass,
                                          [&patched](std::span<const uint8_t> bytes) { patched.Feed(bytes); });
-    const auto result = jarcheck::DecodeEntryData(file, SpecOf(entry, start), [&](std::span<const uint8_t> bytes) {
+    const auto result = jarcheck::DecodeEntryData(file, EntryDataOf(entry, start), [&](std::span<const uint8_t> bytes) {
         stored.Feed(bytes);
         substitution.Feed(bytes);
     });
@@ -133,7 +134,7 @@ std::string VerifyRebuiltEntry(TCheckFile& file, const TListedEntry& entry) {
         !SameNameEncoding(entry.Name, header->Flags, entry.Flags))
         return "local header differs from the directory";
     jarcheck::TCrcCounter crc;
-    const auto result = jarcheck::DecodeEntryData(file, SpecOf(entry, DataStart(file, entry)),
+    const auto result = jarcheck::DecodeEntryData(file, EntryDataOf(entry, DataStart(file, entry)),
                                                   [&crc](std::span<const uint8_t> bytes) { crc.Feed(bytes); });
     if (result.Status != jarcheck::dsOk || crc.Size() != entry.Size || crc.Crc() != entry.Crc)
         return "data decode to " + SizeAndCrc(crc.Size(), crc.Crc()) + ", directory says " +
@@ -171,11 +172,8 @@ public:
     // The listings first; then the record comparisons, while a second thread decodes the whole rebuilt jar
     // (the costly part, which needs nothing of the original). A difference in the records is told first.
     TJarCheckResult Run() {
-        for (auto step : {&TComparison::ReadOriginal, &TComparison::ReadRebuilt}) {
-            TJarCheckResult result = (this->*step)();
-            if (!result.Ok())
-                return result;
-        }
+        if (TJarCheckResult listed = FirstFault({&TComparison::ReadOriginal, &TComparison::ReadRebuilt}); !listed.Ok())
+            return listed;
         TJarCheckResult decoded;
         std::thread decoder;
         try {
@@ -232,8 +230,13 @@ private:
     }
 
     TJarCheckResult CompareRecords() {
-        for (auto step :
-             {&TComparison::CompareEntries, &TComparison::CheckPayload, &TComparison::CheckNothingUnexplained}) {
+        return FirstFault(
+            {&TComparison::CompareEntries, &TComparison::CheckPayload, &TComparison::CheckNothingUnexplained});
+    }
+
+    // Runs the steps in order up to the first that finds a fault.
+    TJarCheckResult FirstFault(std::initializer_list<TJarCheckResult (TComparison::*)()> steps) {
+        for (auto step : steps) {
             TJarCheckResult result = (this->*step)();
             if (!result.Ok())
                 return result;

@@ -21,7 +21,7 @@ constexpr int kRawDeflateWindow = -15;  // zlib: raw deflate, 32 KiB window
 // The entry's compressed bytes in order, never past its limit or the file's end.
 class TInput {
 public:
-    TInput(TCheckFile& file, const TDataSpec& spec) : FFile(file), FPosition(spec.Position), FLeft(spec.InputLimit) {}
+    TInput(TCheckFile& file, const TEntryData& data) : FFile(file), FPosition(data.Position), FLeft(data.InputLimit) {}
     size_t Next(std::span<uint8_t> buffer) {
         const size_t want = static_cast<size_t>(std::min<uint64_t>(buffer.size(), FLeft));
         const size_t got = FFile.ReadInto(FPosition, buffer.first(want));
@@ -64,10 +64,10 @@ private:
     bool FOver = false;
 };
 
-TDecodeResult Stored(TCheckFile& file, const TDataSpec& spec, TOutput& out) {
-    if (spec.InputLimit > spec.OutputLimit)
+TDecodeResult Stored(TCheckFile& file, const TEntryData& data, TOutput& out) {
+    if (data.InputLimit > data.OutputLimit)
         return {dsDataError, 0, 0};
-    TInput in(file, spec);
+    TInput in(file, data);
     std::vector<uint8_t> buffer(kCheckChunk);
     uint64_t used = 0;
     while (!in.Exhausted()) {
@@ -75,7 +75,7 @@ TDecodeResult Stored(TCheckFile& file, const TDataSpec& spec, TOutput& out) {
         used += got;
         out.Put(std::span<const uint8_t>(buffer).first(got));
     }
-    return {used == spec.InputLimit ? dsOk : dsTruncated, used, out.Total()};
+    return {used == data.InputLimit ? dsOk : dsTruncated, used, out.Total()};
 }
 
 // Owns one zlib inflate state for a call.
@@ -96,12 +96,12 @@ private:
     int FInit = Z_STREAM_ERROR;
 };
 
-TDecodeResult Deflate(TCheckFile& file, const TDataSpec& spec, TOutput& out) {
+TDecodeResult Deflate(TCheckFile& file, const TEntryData& data, TOutput& out) {
     TZlibInflate zlib;
     if (!zlib.Ready())
         return {dsUnsupported, 0, 0};
     z_stream& z = zlib.Stream();
-    TInput in(file, spec);
+    TInput in(file, data);
     std::vector<uint8_t> input(kCheckChunk);
     std::vector<uint8_t> output(kCheckChunk);
     for (;;) {
@@ -124,45 +124,45 @@ TDecodeResult Deflate(TCheckFile& file, const TDataSpec& spec, TOutput& out) {
     }
 }
 
-TDecodeResult Deflate64(TCheckFile& file, const TDataSpec& spec, TOutput& out) {
-    TInput in(file, spec);
+TDecodeResult Deflate64(TCheckFile& file, const TEntryData& data, TOutput& out) {
+    TInput in(file, data);
     const bool cancel = false;
     archive::TInflater inflater(
         archive::kDeflate64Variant, [&in](std::span<uint8_t> buffer) { return static_cast<int32_t>(in.Next(buffer)); },
         [&out](std::span<const uint8_t> data) { return out.Put(data) ? static_cast<int32_t>(data.size()) : 0; }, cancel,
-        spec.OutputLimit);
+        data.OutputLimit);
     const archive::TInflateResult result = inflater.Run();
-    return {result.Status == archive::isOk && !out.Over() ? dsOk : dsDataError, spec.InputLimit, out.Total()};
+    return {result.Status == archive::isOk && !out.Over() ? dsOk : dsDataError, data.InputLimit, out.Total()};
 }
 
-TDecodeResult Legacy(TCheckFile& file, const TDataSpec& spec, TOutput& out) {
-    TInput in(file, spec);
+TDecodeResult Legacy(TCheckFile& file, const TEntryData& data, TOutput& out) {
+    TInput in(file, data);
     const auto status = archive::legacy::DecodeLegacy(
-        spec.Method, spec.Flags, static_cast<int64_t>(spec.DeclaredSize),
+        data.Method, data.Flags, static_cast<int64_t>(data.DeclaredSize),
         [&in](uint8_t* buffer, int32_t count) {
             return static_cast<int32_t>(in.Next(std::span<uint8_t>(buffer, static_cast<size_t>(count))));
         },
         [&out](const uint8_t* data, int32_t count) {
             return out.Put(std::span<const uint8_t>(data, static_cast<size_t>(count)));
         });
-    return {status == archive::legacy::lsOk && !out.Over() ? dsOk : dsDataError, spec.InputLimit, out.Total()};
+    return {status == archive::legacy::lsOk && !out.Over() ? dsOk : dsDataError, data.InputLimit, out.Total()};
 }
 }  // namespace
 
-TDecodeResult DecodeEntryData(TCheckFile& file, const TDataSpec& spec, const TChunkSink& sink) {
-    if (spec.Flags & kFlagEncrypted)
+TDecodeResult DecodeEntryData(TCheckFile& file, const TEntryData& data, const TChunkSink& sink) {
+    if (data.Flags & kFlagEncrypted)
         return {dsUnsupported, 0, 0};
-    TOutput out(sink, spec.OutputLimit);
-    switch (spec.Method) {
+    TOutput out(sink, data.OutputLimit);
+    switch (data.Method) {
         case kMethodStored:
-            return Stored(file, spec, out);
+            return Stored(file, data, out);
         case kMethodDeflate:
-            return Deflate(file, spec, out);
+            return Deflate(file, data, out);
         case kMethodDeflate64:
-            return Deflate64(file, spec, out);
+            return Deflate64(file, data, out);
         default:
-            if (archive::legacy::IsLegacyMethod(spec.Method) && spec.DeclaredSize <= INT64_MAX)
-                return Legacy(file, spec, out);
+            if (archive::legacy::IsLegacyMethod(data.Method) && data.DeclaredSize <= INT64_MAX)
+                return Legacy(file, data, out);
             return {dsUnsupported, 0, 0};
     }
 }

@@ -24,7 +24,7 @@ struct TDecodeResult {
 };
 
 // Where an entry's compressed data lies and how it is coded.
-struct TDataSpec {
+struct TEntryData {
     int64_t Position = 0;     // first byte of the data in the file
     uint64_t InputLimit = 0;  // the data never reaches past this many bytes
     uint16_t Method = 0;
@@ -37,6 +37,6 @@ struct TDataSpec {
 using TChunkSink = std::function<void(std::span<const uint8_t> bytes)>;
 
 // Methods: 0 stored, 8 deflate (zlib), 9 Deflate64 and 1 to 6 through the engine's decoders.
-TDecodeResult DecodeEntryData(TCheckFile& file, const TDataSpec& spec, const TChunkSink& sink);
+TDecodeResult DecodeEntryData(TCheckFile& file, const TEntryData& data, const TChunkSink& sink);
 
 }  // namespace app::jarcheck

@@ -56,12 +56,12 @@ TDescriptor ReadDescriptor(TCheckFile& file, int64_t position, uint64_t used) {
 bool CompleteFromDescriptor(TCheckFile& file, int64_t dataAt, TListedEntry& entry, int64_t& next) {
     if (entry.Method != kMethodDeflate)
         return false;
-    TDataSpec spec;
-    spec.Position = dataAt;
-    spec.InputLimit = static_cast<uint64_t>(file.Size() - dataAt);
-    spec.Method = entry.Method;
-    spec.Flags = entry.Flags;
-    const TDecodeResult result = DecodeEntryData(file, spec, [](std::span<const uint8_t>) {});
+    TEntryData data;
+    data.Position = dataAt;
+    data.InputLimit = static_cast<uint64_t>(file.Size() - dataAt);
+    data.Method = entry.Method;
+    data.Flags = entry.Flags;
+    const TDecodeResult result = DecodeEntryData(file, data, [](std::span<const uint8_t>) {});
     if (result.Status != dsOk)
         return false;
     const TDescriptor descriptor =
