@@ -7,15 +7,16 @@
 #include <cstdio>
 #include <initializer_list>
 #include <map>
+#include <mutex>
 #include <system_error>
 #include <thread>
 
+#include "app/JarCheckClasses.h"
 #include "app/JarCheckDecode.h"
 #include "app/JarCheckListing.h"
 #include "app/JarCheckSubstitute.h"
 #include "archive/Crc32.h"
 #include "archive/Records.h"
-#include "search/Masks.h"
 
 namespace app {
 
@@ -25,12 +26,6 @@ namespace {
 using jarcheck::TCheckFile;
 using jarcheck::TListedEntry;
 using jarcheck::TListing;
-
-// The job's texts: the patcher writes the second over the first in every class file.
-const char kCanvasClass[] = "javax/microedition/lcdui/Canvas";
-const char kWideCanvasClass[] = "com/vidorurud/fullscreen/WideCv";
-// The job hands the patcher the files its search finds with this mask.
-const char kClassMask[] = "*.class";
 
 TJarCheckResult Failure(TJarCheckReason reason,
                         const std::string& archive,
@@ -56,11 +51,6 @@ std::string SizeAndCrc(uint64_t size, uint32_t crc) {
 // Jars mark folders by a trailing delimiter, as the reader decides.
 bool IsFolder(const std::string& name) {
     return !name.empty() && (name.back() == '/' || name.back() == '\\');
-}
-
-std::string BaseName(const std::string& name) {
-    const size_t slash = name.find_last_of("/\\");
-    return slash == std::string::npos ? name : name.substr(slash + 1);
 }
 
 // The UTF-8 flag changes how a name reads only when the name has bytes outside ASCII (the JDK sets it on
@@ -161,34 +151,34 @@ class TComparison {
 public:
     TComparison(const std::string& originalPath,
                 const std::string& rebuiltPath,
-                const std::optional<TExpectedPayload>& payload)
+                const std::optional<TExpectedPayload>& payload,
+                TDecodedClasses* decoded)
         : FOriginalPath(originalPath),
           FRebuiltPath(rebuiltPath),
           FPayload(payload),
+          FDecoded(decoded),
           FOriginalFile(originalPath),
-          FRebuiltFile(rebuiltPath),
-          FClassMask(kClassMask) {}
+          FRebuiltFile(rebuiltPath) {}
 
-    // The listings first; then the record comparisons, while a second thread decodes the whole rebuilt jar
-    // (the costly part, which needs nothing of the original). A difference in the records is told first.
+    // The listings first; then the record comparisons, while a second thread decodes the rebuilt jar (the
+    // costly part, which needs nothing of the original); the first thread joins the decoding when done.
+    // A difference in the records is told first.
     TJarCheckResult Run() {
         if (TJarCheckResult listed = FirstFault({&TComparison::ReadOriginal, &TComparison::ReadRebuilt}); !listed.Ok())
             return listed;
-        TJarCheckResult decoded;
         std::thread decoder;
         try {
-            decoder = std::thread([this, &decoded] { decoded = DecodeRebuilt(); });
-        } catch (const std::system_error&) {  // no thread to be had: decode after the comparisons instead
+            decoder = std::thread([this] { DecodeRebuilt(); });
+        } catch (const std::system_error&) {  // no thread to be had: this one decodes it all
         }
         TJarCheckResult compared = CompareRecords();
-        if (decoder.joinable()) {
-            if (!compared.Ok())
-                FStopDecoding = true;
+        if (!compared.Ok())
+            FStopDecoding = true;
+        else
+            DecodeRebuilt();
+        if (decoder.joinable())
             decoder.join();
-        } else if (compared.Ok()) {
-            decoded = DecodeRebuilt();
-        }
-        return compared.Ok() ? decoded : compared;
+        return compared.Ok() ? FirstDecodeFault() : compared;
     }
 
 private:
@@ -267,8 +257,8 @@ private:
                            (want.Flags & jarcheck::kFlagUtf8) ? "UTF-8 flag lost" : "UTF-8 flag added");
         bool crcMatches = archive::CrcMatches(want.Crc, got.Crc);
         uint32_t wantCrc = want.Crc;
-        if (FClassMask.Matches(BaseName(want.Name))) {
-            const TPatchedClass patched = PatchOriginalClass(FOriginalFile, want);
+        if (IsPatchedEntry(want.Name)) {
+            const TPatchedClass patched = PatchedClassOf(want);
             if (!patched.Ok)
                 return Failure(jcOriginalUnreadable, FOriginalPath, &want, patched.Detail);
             wantCrc = patched.Crc;
@@ -299,37 +289,63 @@ private:
         return {};
     }
 
-    // Reads through a handle of its own, so it may run beside the comparisons.
-    TJarCheckResult DecodeRebuilt() {
-        TCheckFile file(FRebuiltPath);
-        for (const TListedEntry& entry : FRebuilt.Entries) {
-            if (FStopDecoding)
-                return {};
-            const std::string fault = VerifyRebuiltEntry(file, entry);
-            if (!fault.empty())
-                return Failure(jcRebuiltUnreadable, FRebuiltPath, &entry, fault);
+    // The reader's own decoding of the class during extraction, when it saw exactly what the records say;
+    // otherwise the check decodes the original's entry itself.
+    TPatchedClass PatchedClassOf(const TListedEntry& want) {
+        if (FDecoded) {
+            const std::optional<TDecodedClass> seen = FDecoded->Find(want.Name);
+            if (seen && seen->Size == want.Size && archive::CrcMatches(want.Crc, seen->Crc))
+                return {true, {}, seen->PatchedCrc};
         }
-        return {};
+        return PatchOriginalClass(FOriginalFile, want);
+    }
+
+    // Each thread takes the next entry not yet taken, through a handle of its own.
+    void DecodeRebuilt() {
+        TCheckFile file(FRebuiltPath);
+        for (size_t i = FNextToDecode++; i < FRebuilt.Entries.size() && !FStopDecoding; i = FNextToDecode++) {
+            const std::string fault = VerifyRebuiltEntry(file, FRebuilt.Entries[i]);
+            if (fault.empty())
+                continue;
+            const std::lock_guard<std::mutex> lock(FFaultLock);
+            if (i < FFaultIndex) {
+                FFaultIndex = i;
+                FFault = fault;
+            }
+        }
+    }
+
+    // The first entry in the rebuilt jar's order that failed, whichever thread decoded it.
+    TJarCheckResult FirstDecodeFault() const {
+        if (FFaultIndex == kNoFault)
+            return {};
+        return Failure(jcRebuiltUnreadable, FRebuiltPath, &FRebuilt.Entries[FFaultIndex], FFault);
     }
 
     const std::string& FOriginalPath;
     const std::string& FRebuiltPath;
     const std::optional<TExpectedPayload>& FPayload;
+    TDecodedClasses* FDecoded;
     TCheckFile FOriginalFile;
     TCheckFile FRebuiltFile;
-    search::TMask FClassMask;
     TListing FOriginal;
     TListing FRebuilt;
     std::map<std::string, size_t> FExpected;       // name -> the original entry extraction leaves on disk
     std::map<std::string, size_t> FRebuiltByName;  // name -> the rebuilt jar's entry
     std::atomic<bool> FStopDecoding{false};        // the comparisons found a difference: decoding is moot
+    std::atomic<size_t> FNextToDecode{0};
+    static constexpr size_t kNoFault = SIZE_MAX;
+    std::mutex FFaultLock;
+    size_t FFaultIndex = kNoFault;
+    std::string FFault;
 };
 }  // namespace
 
 TJarCheckResult CheckRebuiltJar(const std::string& originalPath,
                                 const std::string& rebuiltPath,
-                                const std::optional<TExpectedPayload>& payload) {
-    return TComparison(originalPath, rebuiltPath, payload).Run();
+                                const std::optional<TExpectedPayload>& payload,
+                                TDecodedClasses* decoded) {
+    return TComparison(originalPath, rebuiltPath, payload, decoded).Run();
 }
 
 }  // namespace app

@@ -34,6 +34,8 @@ struct TExpectedPayload {
     uint32_t Crc = 0;
 };
 
+class TDecodedClasses;
+
 // Name of the added class in the rebuilt jar.
 extern const char kPayloadEntryName[];
 
@@ -41,8 +43,8 @@ extern const char kPayloadEntryName[];
 // - every file entry of the original (central directory, or local headers when it has none; folder
 //   entries aside) is in the rebuilt jar with the same name bytes and, for names beyond ASCII, the same
 //   UTF-8 flag; with the same size and the
-//   same CRC-32, for "*.class" names the CRC of the bytes after the patcher's replacement (the original's
-//   class data are decoded for that);
+//   same CRC-32, for "*.class" names the CRC of the bytes after the patcher's replacement (taken from
+//   `decoded` where the reader's decoding during extraction matched the records, otherwise decoded here);
 // - of two entries with one name, the later in the original's directory is the one expected, as it is
 //   the one extraction leaves on disk;
 // - the payload class is there (with `payload`'s size and CRC when given) and nothing unexplained is;
@@ -51,6 +53,7 @@ extern const char kPayloadEntryName[];
 // Memory stays bounded: data move in 32 KiB chunks. Never throws for any archive content.
 TJarCheckResult CheckRebuiltJar(const std::string& originalPath,
                                 const std::string& rebuiltPath,
-                                const std::optional<TExpectedPayload>& payload = std::nullopt);
+                                const std::optional<TExpectedPayload>& payload = std::nullopt,
+                                TDecodedClasses* decoded = nullptr);
 
 }  // namespace app

@@ -35,7 +35,7 @@ std::string FormatTwo(const char* pattern, const std::string& first, const std::
 
 // The work folder is never trusted here: the original's own records say what the new jar must hold.
 void Tfrm::ProveRebuiltJar(const std::string& archivePath, const std::string& builtPath) {
-    const TJarCheckResult result = CheckRebuiltJar(archivePath, builtPath, PayloadOf(storeClass));
+    const TJarCheckResult result = CheckRebuiltJar(archivePath, builtPath, PayloadOf(storeClass), &FDecodedClasses);
     if (result.Ok())
         return;
     FReport.Failure = TJobFailure::jfCheckFailed;

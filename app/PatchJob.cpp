@@ -17,9 +17,6 @@
 namespace app {
 
 namespace {
-// Both exactly 31 bytes: the patcher exchanges texts of equal length so class files keep their layout.
-const char kCanvasClass[] = "javax/microedition/lcdui/Canvas";
-const char kWideCanvasClass[] = "com/vidorurud/fullscreen/WideCv";
 const char kAllFiles[] = "*.*";
 const char kClassFiles[] = "*.class";
 const char kWorkFolder[] = "temp";
@@ -224,6 +221,10 @@ void Tfrm::ExtractArchive(const std::string& archivePath) {
     FFirstEngineError = 0;
     FFirstEngineErrorFile.clear();
     FFilesBegun.clear();
+    FDecodedClasses.Clear();
+    UnJar.OnEntryData = [this](const archive::TEntryInfo& entry, std::span<const uint8_t> data) {
+        FDecodedClasses.Feed(entry.StoredName, data);
+    };
     UnJar.SetArchiveFile(archivePath);
     UnJar.SetExtractDir(FWorkFolder);
     // A progress handler keeps the reader on one thread, so it is there only for a front end that shows it.

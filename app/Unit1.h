@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "app/JarCheckClasses.h"
 #include "app/JobReport.h"
 #include "app/Texts.h"
 #include "archive/Jar.h"
@@ -109,6 +110,7 @@ private:
     std::string FWorkFolder;               // the running job's work directory, with a trailing delimiter
     bool FCloseAfterJob = false;           // the window was closed during the job: close once it has stopped
     std::vector<std::string> FFilesBegun;  // files the reader set out to write in the current extraction
+    TDecodedClasses FDecodedClasses;       // the original's classes as the reader decoded them
 };
 
 }  // namespace app

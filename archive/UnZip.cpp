@@ -66,6 +66,7 @@ void TUnZip::ExtractListed(const TUnBaseHeaderObj& item) {
         return;
     }
     entry.Name = *name;
+    entry.StoredName = stored.Raw;
     entry.ExternalAttributes = item.ExternalAttributes;
     entry.DateTime = local->DateTime;
     entry.ExpectedCrc = item.HasCentral ? local->Crc32 : item.Crc32;

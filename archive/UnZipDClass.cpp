@@ -256,6 +256,8 @@ void TCustomDClass::Decode(const TEntryInfo& entry) {
     FFileDone = 0;
     FFileTotal = entry.UncompressedSize;
     if (const TDecoder decoder = FindDecoder(entry.Method)) {
+        if (OnEntryData)
+            OnEntryData(entry, {});
         TWriteBehind* behind = WriteBehindFor(entry);
         TDecodeJob job{Archive(),
                        entry.Method,
@@ -263,7 +265,9 @@ void TCustomDClass::Decode(const TEntryInfo& entry) {
                        entry.CompressedSize,
                        entry.UncompressedSize,
                        CancelFlag(),
-                       [this, behind](std::span<const uint8_t> data) {
+                       [this, behind, &entry](std::span<const uint8_t> data) {
+                           if (OnEntryData)
+                               OnEntryData(entry, data);
                            return behind ? WriteBehindChunk(*behind, data) : WriteChunk(data);
                        },
                        [this](int32_t code) { RaiseError(FCurrentFile, "", code); }};

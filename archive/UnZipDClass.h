@@ -10,9 +10,9 @@
 
 #include "archive/DateAttribute.h"
 #include "archive/ReadCache.h"
-#include "archive/WriteBehind.h"
 #include "archive/Streams32.h"
 #include "archive/UnZipEntry.h"
+#include "archive/WriteBehind.h"
 #include "archive/ZipCommon.h"
 
 namespace archive {
@@ -24,6 +24,9 @@ enum TCpuType { cptAuto, cpt80486 };
 using TOnFileExists = std::function<
     void(fw::TObject* Sender, const std::string& FileName, std::string& NewFileName, TOverwriteMode& OverwriteMode)>;
 using TOnRenameFile = std::function<void(fw::TObject* Sender, const std::string& FileName, std::string& NewFileName)>;
+// Called on the caller's thread once with no bytes as an entry's data begin, then with each decoded chunk
+// before it is written.
+using TOnEntryData = std::function<void(const TEntryInfo& Entry, std::span<const uint8_t> Data)>;
 
 class TCustomDClass : public TZipCommon {
 public:
@@ -48,6 +51,7 @@ public:
 
     TOnRenameFile OnRenameFile;
     TOnFileExists OnFileExists;
+    TOnEntryData OnEntryData;
 
     // Filled by Extract: the paths below ExtractDir of the entries whose names came in UTF-8 (flag bit 11),
     // for a writer that is to store them the same way.

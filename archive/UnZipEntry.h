@@ -26,7 +26,8 @@ struct TUnBaseHeaderObj {
 
 // The values the extraction steps work with for the entry being handled.
 struct TEntryInfo {
-    std::string Name;  // converted stored name, delimiters as the platform writes them
+    std::string Name;        // converted stored name, delimiters as the platform writes them
+    std::string StoredName;  // the name's bytes as stored (at most kMaxNameLength of them)
     uint16_t Flags = 0;
     uint16_t Method = 0;
     uint64_t CompressedSize = 0;

@@ -5,10 +5,12 @@
 
 #include "JobFixture.h"
 #include "app/JarCheck.h"
+#include "app/JarCheckClasses.h"
 #include "app/JarCheckSubstitute.h"
 #include "app/ReplaceInFile.h"
 #include "archive/Crc32.h"
 #include "archive/Records.h"
+#include "archive/UnZip.h"
 #include "tests/archive/ArchiveFixtures.h"
 
 namespace {
@@ -140,18 +142,35 @@ Bytes Pack(const TEntries& entries, bool descriptors = false) {
     return zip;
 }
 
-// Writes both archives and runs the check.
+// The original's classes as the job's reader hands them over while it extracts the archive.
+void ExtractWithClassTap(const std::string& archive, const std::string& target, app::TDecodedClasses& classes) {
+    archive::TUnJar reader(nullptr);
+    reader.FileSpec = {"*.*"};
+    reader.SetArchiveFile(archive);
+    reader.SetExtractDir(target);
+    reader.OnEntryData = [&classes](const archive::TEntryInfo& entry, std::span<const uint8_t> data) {
+        classes.Feed(entry.StoredName, data);
+    };
+    reader.Extract();
+    EXPECT_TRUE(classes.Find("game/Board.class").has_value());
+}
+
+// Writes both archives and runs the check; with ReaderClasses, as the job runs it after its extraction.
 struct TRun {
     TTempDir Dir;
     std::string Original = Dir / "game.jar";
     std::string Rebuilt = Dir / "game.jar.new";
+    bool ReaderClasses = false;
 
     app::TJarCheckResult Check(const Bytes& original,
                                const Bytes& rebuilt,
                                const std::optional<app::TExpectedPayload>& payload = std::nullopt) {
         testutil::WriteFile(Original, original);
         testutil::WriteFile(Rebuilt, rebuilt);
-        return app::CheckRebuiltJar(Original, Rebuilt, payload);
+        app::TDecodedClasses classes;
+        if (ReaderClasses)
+            ExtractWithClassTap(Original, Dir / "extracted", classes);
+        return app::CheckRebuiltJar(Original, Rebuilt, payload, ReaderClasses ? &classes : nullptr);
     }
 };
 
@@ -171,7 +190,7 @@ void Flip(Bytes& zip, const std::string& name) {
     *(at + static_cast<std::ptrdiff_t>(name.size()) + 1) ^= 0x55;
 }
 
-void ExpectCase(const TCase& c, bool descriptors) {
+void ExpectCase(const TCase& c, bool descriptors, bool readerClasses = false) {
     TEntries original = OriginalEntries();
     TEntries rebuilt = RightRebuild(original);
     if (c.Change)
@@ -181,6 +200,7 @@ void ExpectCase(const TCase& c, bool descriptors) {
     if (c.Damage)
         c.Damage(originalZip, rebuiltZip);
     TRun run;
+    run.ReaderClasses = readerClasses;
     const app::TJarCheckResult result = run.Check(originalZip, rebuiltZip);
     EXPECT_EQ(result.Reason, c.Reason) << c.What << ": " << result.Detail;
     EXPECT_EQ(result.Entry, c.Entry) << c.What;
@@ -255,6 +275,44 @@ const std::vector<TCase>& Cases() {
 TEST(JarCheck, TellsRightRebuildsFromWrongOnesAndNamesTheFirstEntryConcerned) {
     for (const TCase& c : Cases())
         ExpectCase(c, false);
+}
+
+// The classes' CRCs taken from the reader's decoding give the same verdicts as the check's own decoding.
+TEST(JarCheck, GivesTheSameVerdictsWithTheClassesTheReaderDecoded) {
+    for (const TCase& c : Cases())
+        ExpectCase(c, false, true);
+}
+
+// What the reader saw is used only where it is what the records say: another entry's bytes under the name
+// (an earlier copy, a damaged read) leave the check to decode the class itself.
+TEST(JarCheckClasses, KeepsTheLaterOfTwoCopiesAndIsIgnoredWhereItDiffersFromTheRecords) {
+    const Bytes board = jobtest::SampleTree().at("game/Board.class");
+    const std::string name = "game/Board.class";
+    app::TDecodedClasses classes;
+    classes.Feed(name, {});
+    classes.Feed(name, Text("an earlier copy"));
+    classes.Feed(name, {});
+    classes.Feed(name, board);
+    classes.Feed("res/level.dat", {});
+    classes.Feed("res/level.dat", Text("not a class"));
+    const auto seen = classes.Find(name);
+    ASSERT_TRUE(seen.has_value());
+    EXPECT_EQ(seen->Size, board.size());
+    EXPECT_EQ(seen->Crc, archive::Crc32(board));
+    EXPECT_EQ(seen->PatchedCrc, archive::Crc32(jobtest::PatchedTree({{name, board}}).at(name)));
+    EXPECT_FALSE(classes.Find("res/level.dat").has_value());
+
+    TEntries original = OriginalEntries();
+    const Bytes originalZip = Pack(original);
+    const Bytes rebuiltZip = Pack(RightRebuild(original));
+    app::TDecodedClasses stale;
+    stale.Feed(name, {});
+    stale.Feed(name, Text("an earlier copy"));
+    TRun run;
+    testutil::WriteFile(run.Original, originalZip);
+    testutil::WriteFile(run.Rebuilt, rebuiltZip);
+    const auto result = app::CheckRebuiltJar(run.Original, run.Rebuilt, std::nullopt, &stale);
+    EXPECT_TRUE(result.Ok()) << result.Reason << " " << result.Entry << " " << result.Detail;
 }
 
 TEST(JarCheck, ReadsAnOriginalWithDataDescriptorsAndNoDirectoryByItsLocalHeaders) {
