@@ -15,8 +15,8 @@
 #include "app/JarCheckDecode.h"
 #include "app/JarCheckListing.h"
 #include "app/JarCheckSubstitute.h"
-#include "archive/Crc32.h"
-#include "archive/Records.h"
+#include "archive/format/Crc32.h"
+#include "archive/format/Records.h"
 
 namespace app {
 

@@ -6,8 +6,8 @@
 #include <algorithm>
 #include <vector>
 
-#include "archive/Deflate64.h"
-#include "archive/legacy/Legacy.h"
+#include "archive/codec/Inflater.h"
+#include "archive/codec/legacy/Legacy.h"
 
 namespace app::jarcheck {
 

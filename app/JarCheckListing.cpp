@@ -5,7 +5,7 @@
 #include <optional>
 
 #include "app/JarCheckLocalWalk.h"
-#include "archive/Records.h"
+#include "archive/format/Records.h"
 
 namespace app::jarcheck {
 

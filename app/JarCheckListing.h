@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "app/JarCheckFile.h"
-#include "archive/Records.h"
+#include "archive/format/Records.h"
 
 namespace app::jarcheck {
 

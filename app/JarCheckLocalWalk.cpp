@@ -4,7 +4,7 @@
 #include <algorithm>
 
 #include "app/JarCheckDecode.h"
-#include "archive/Records.h"
+#include "archive/format/Records.h"
 
 namespace app::jarcheck {
 

@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <stdexcept>
 
-#include "archive/Crc32.h"
+#include "archive/format/Crc32.h"
 
 namespace app::jarcheck {
 

@@ -4,7 +4,7 @@
 #include "app/JarCheck.h"
 #include "app/Texts.h"
 #include "app/Unit1.h"
-#include "archive/Crc32.h"
+#include "archive/format/Crc32.h"
 #include "framework/Exceptions.h"
 #include "framework/Streams.h"
 #include "platform/Platform.h"

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "archive/ArchiveType.h"
+#include "archive/format/ArchiveType.h"
 #include "framework/Component.h"
 
 namespace archive {

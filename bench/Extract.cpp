@@ -1,7 +1,7 @@
 // The unpacking stage: the reader with the job's settings.
 #include <cstdio>
 
-#include "archive/UnZip.h"
+#include "archive/read/UnZip.h"
 #include "bench/FailureCount.h"
 #include "bench/Stages.h"
 

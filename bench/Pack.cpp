@@ -1,7 +1,7 @@
 // The packing stage: the writer with the job's settings.
 #include <cstdio>
 
-#include "archive/Jar.h"
+#include "archive/write/Jar.h"
 #include "bench/FailureCount.h"
 #include "bench/Stages.h"
 

@@ -2,7 +2,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "archive/ArchiveType.h"
+#include "archive/format/ArchiveType.h"
 #include "framework/Streams.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "archive/Deflate64.h"
+#include "archive/codec/Inflater.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "archive/UnZip.h"
+#include "archive/read/UnZip.h"
 #include "fuzz/FuzzScratch.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "archive/InternalMask.h"
+#include "archive/names/InternalMask.h"
 #include "search/Masks.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

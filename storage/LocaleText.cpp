@@ -73,7 +73,7 @@ char UserDecimalSeparator() {
     return radix && std::strlen(radix) == 1 ? radix[0] : '.';
 }
 
-bool SameText(const std::string& a, const std::string& b) {
+bool SameLocaleText(const std::string& a, const std::string& b) {
     const TEnvLocale locale(LC_CTYPE_MASK);
     const TThreadLocale scope(locale.Get());
     const std::wstring wa = Widen(a), wb = Widen(b);

@@ -10,6 +10,6 @@ namespace storage {
 char UserDecimalSeparator();
 
 // True when the two names are equal ignoring case, compared as the user's locale compares text.
-bool SameText(const std::string& a, const std::string& b);
+bool SameLocaleText(const std::string& a, const std::string& b);
 
 }  // namespace storage

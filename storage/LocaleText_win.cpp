@@ -12,7 +12,7 @@ char UserDecimalSeparator() {
     return n == 2 ? buffer[0] : '.';
 }
 
-bool SameText(const std::string& a, const std::string& b) {
+bool SameLocaleText(const std::string& a, const std::string& b) {
     return CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.data(), static_cast<int>(a.size()), b.data(),
                           static_cast<int>(b.size())) == CSTR_EQUAL;
 }

@@ -19,7 +19,7 @@ TmxStoredItem& TmxStoredItems::Add(fw::TNotifyEvent onCreate) {
 
 bool TmxStoredItems::NameTaken(const std::string& name, const TmxStoredItem* except) const {
     for (int i = 0; i < Count(); ++i)
-        if (&Items(i) != except && SameText(Items(i).Name(), name))
+        if (&Items(i) != except && SameLocaleText(Items(i).Name(), name))
             return true;
     return false;
 }

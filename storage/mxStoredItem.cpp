@@ -63,7 +63,7 @@ void TmxStoredItem::SetCompression(TCompressionLevel value) {
 }
 
 void TmxStoredItem::SetName(const std::string& value) {
-    if (SameText(value, FName))
+    if (SameLocaleText(value, FName))
         return;
     if (static_cast<const TmxStoredItems&>(Collection()).NameTaken(value, this))
         throw fw::Exception("Duplicated stored item name");

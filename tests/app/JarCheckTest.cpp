@@ -8,9 +8,9 @@
 #include "app/JarCheckClasses.h"
 #include "app/JarCheckSubstitute.h"
 #include "app/ReplaceInFile.h"
-#include "archive/Crc32.h"
-#include "archive/Records.h"
-#include "archive/UnZip.h"
+#include "archive/format/Crc32.h"
+#include "archive/format/Records.h"
+#include "archive/read/UnZip.h"
 #include "tests/archive/ArchiveFixtures.h"
 
 namespace {

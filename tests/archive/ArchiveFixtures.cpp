@@ -6,8 +6,8 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "archive/Crc32.h"
-#include "archive/Records.h"
+#include "archive/format/Crc32.h"
+#include "archive/format/Records.h"
 
 namespace archivetest {
 

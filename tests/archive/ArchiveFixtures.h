@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "archive/UnZip.h"
+#include "archive/read/UnZip.h"
 #include "framework/Streams.h"
 #include "tests/TestUtil.h"
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "archive/Records.h"
+#include "archive/format/Records.h"
 #include "tests/TestUtil.h"
 
 namespace writertest {

@@ -90,19 +90,19 @@ TEST(UserDecimalSeparator, IsASeparatorTheLocaleDefines) {
 }
 
 TEST(SameText, ComparesIgnoringCase) {
-    EXPECT_TRUE(SameText("mxStoredItem1", "MXSTOREDITEM1"));
-    EXPECT_TRUE(SameText("", ""));
-    EXPECT_FALSE(SameText("mxStoredItem1", "mxStoredItem10"));
-    EXPECT_FALSE(SameText("a", "b"));
+    EXPECT_TRUE(SameLocaleText("mxStoredItem1", "MXSTOREDITEM1"));
+    EXPECT_TRUE(SameLocaleText("", ""));
+    EXPECT_FALSE(SameLocaleText("mxStoredItem1", "mxStoredItem10"));
+    EXPECT_FALSE(SameLocaleText("a", "b"));
 }
 
 TEST(SameText, FoldsLettersBeyondAscii) {
 #ifdef _WIN32
     // 0xC4 and 0xE4 are one letter's two cases in the Windows ANSI code pages (1251 and 1252 alike).
-    EXPECT_TRUE(SameText("\xC4", "\xE4"));
+    EXPECT_TRUE(SameLocaleText("\xC4", "\xE4"));
 #else
     TEnvironment utf8("LC_ALL", "C.UTF-8");
-    EXPECT_TRUE(SameText("\xC3\x84x", "\xC3\xA4X"));  // "Äx" and "äX"
-    EXPECT_FALSE(SameText("\xC3\x84", "\xC3\xA5"));   // "Ä" and "å"
+    EXPECT_TRUE(SameLocaleText("\xC3\x84x", "\xC3\xA4X"));  // "Äx" and "äX"
+    EXPECT_FALSE(SameLocaleText("\xC3\x84", "\xC3\xA5"));   // "Ä" and "å"
 #endif
 }

@@ -1,0 +1,127 @@
+// The method-8 decompressing stream on zlib's raw inflate.
+#include "archive/codec/DecompressStream.h"
+
+#include <zlib.h>
+
+#include <algorithm>
+#include <vector>
+
+namespace archive {
+
+namespace {
+constexpr size_t kInputBufferSize = 131070;  // room for the largest input chunk the reader asks for
+}
+
+TCustomStream::TCustomStream(fw::TStream& source, uint64_t inputLimit, std::span<uint8_t> input)
+    : FSource(source), FSourcePos(source.Position()), FInputLeft(inputLimit), FInput(input) {}
+
+uint32_t TCustomStream::FillInput(uint32_t count) {
+    count = static_cast<uint32_t>(std::min<uint64_t>({count, FInput.size(), FInputLeft}));
+    // Other reads may have moved the archive stream since the last fill.
+    if (FSource.Position() != FSourcePos)
+        FSource.Seek(FSourcePos, fw::soBeginning);
+    uint32_t got = 0;
+    while (got < count) {
+        const int32_t n = FSource.Read(FInput.data() + got, static_cast<int32_t>(count - got));
+        if (n <= 0)
+            break;
+        got += static_cast<uint32_t>(n);
+    }
+    FSourcePos += got;
+    FInputLeft -= got;
+    return got;
+}
+
+// The inflate state and input buffer, kept from one entry to the next like the writer's engine: some
+// 170 KiB made and freed for every entry made the heap shrink and grow again each time.
+// inflateReset decodes exactly as a fresh state does.
+struct TDecompressStream::TEngine {
+    z_stream Z{};
+    bool Ready = false;  // initialised; inflateEnd is owed
+    int WindowBits = 0;
+    std::vector<uint8_t> Input = std::vector<uint8_t>(kInputBufferSize);
+
+    TEngine() = default;
+    TEngine(const TEngine&) = delete;
+    TEngine& operator=(const TEngine&) = delete;
+    ~TEngine() {
+        if (Ready)
+            inflateEnd(&Z);
+    }
+    int Start(int windowBits) {
+        Z.next_in = nullptr;  // nothing of the previous entry's input may be taken for this one
+        Z.avail_in = 0;
+        if (Ready && WindowBits == windowBits)
+            return inflateReset(&Z);
+        if (Ready)
+            inflateEnd(&Z);
+        Z = z_stream{};
+        const int result = inflateInit2(&Z, windowBits);
+        Ready = result == Z_OK;
+        WindowBits = windowBits;
+        return result;
+    }
+};
+
+// One spare engine a thread, as for the writer's engine.
+std::unique_ptr<TDecompressStream::TEngine>& TDecompressStream::Spare() {
+    static thread_local std::unique_ptr<TEngine> spare;
+    return spare;
+}
+
+TDecompressStream::TDecompressStream(fw::TStream& source, int windowBits, uint64_t compressedSize)
+    : TDecompressStream(source,
+                        windowBits,
+                        compressedSize,
+                        Spare() ? std::move(Spare()) : std::make_unique<TEngine>()) {}
+
+TDecompressStream::TDecompressStream(fw::TStream& source,
+                                     int windowBits,
+                                     uint64_t compressedSize,
+                                     std::unique_ptr<TEngine> engine)
+    : TCustomStream(source, compressedSize, engine->Input),
+      FEngine(std::move(engine)),
+      FZ(&FEngine->Z),
+      FInitResult(FEngine->Start(windowBits)) {}
+
+TDecompressStream::~TDecompressStream() {
+    if (FInitResult != Z_OK)
+        return;
+    if (FZ->avail_in > 0)
+        FSource.Seek(FSourcePos - FZ->avail_in, fw::soBeginning);
+    if (!Spare())
+        Spare() = std::move(FEngine);
+}
+
+uint64_t TDecompressStream::TotalIn() const {
+    return FInitResult == Z_OK ? FZ->total_in : 0;
+}
+
+int32_t TDecompressStream::ReadChunk(uint8_t* buffer, uint32_t chunk, uint32_t count) {
+    if (FInitResult != Z_OK)
+        return FInitResult == Z_MEM_ERROR ? kMemError : kStreamError;
+    if (FPendingError != 0)
+        return FPendingError;
+    FZ->next_out = buffer;
+    FZ->avail_out = count;
+    while (FZ->avail_out > 0 && !FEnded) {
+        if (FZ->avail_in == 0) {
+            FZ->next_in = FInput.data();
+            FZ->avail_in = FillInput(chunk);
+        }
+        const int rc = inflate(FZ, Z_NO_FLUSH);
+        if (rc == Z_STREAM_END) {
+            FEnded = true;
+        } else if (rc != Z_OK) {
+            const int32_t produced = static_cast<int32_t>(count - FZ->avail_out);
+            const int code = rc == Z_NEED_DICT ? kDataError : rc;
+            if (produced == 0)
+                return code;
+            FPendingError = code;
+            return produced;
+        }
+    }
+    return static_cast<int32_t>(count - FZ->avail_out);
+}
+
+}  // namespace archive

@@ -1,0 +1,169 @@
+// The decoders of the methods the reader handles and the table that picks one per entry.
+#include "archive/read/DecodeJob.h"
+
+#include <algorithm>
+#include <array>
+#include <utility>
+#include <vector>
+
+#include "archive/Messages.h"
+#include "archive/codec/DecompressStream.h"
+#include "archive/codec/Inflater.h"
+#include "archive/codec/legacy/Legacy.h"
+#include "framework/Application.h"
+#include "framework/Exceptions.h"
+
+namespace archive {
+
+namespace {
+constexpr int kRawWindowBits = -15;  // raw deflate, 32 KiB window
+
+uint32_t ChunkOf(uint64_t remaining) {
+    return static_cast<uint32_t>(std::min<uint64_t>(remaining, kChunkSize));
+}
+
+// A chunk buffer that outlives its entry: the next entry takes it over instead of making its own.
+// An extraction started from an event handler while one runs finds none spare and makes another.
+class TChunkBuffer {
+public:
+    TChunkBuffer() {
+        FBuffer.swap(Spare());
+        if (FBuffer.empty())
+            FBuffer.resize(kChunkSize);
+    }
+    ~TChunkBuffer() {
+        if (Spare().empty())
+            Spare().swap(FBuffer);
+    }
+    TChunkBuffer(const TChunkBuffer&) = delete;
+    TChunkBuffer& operator=(const TChunkBuffer&) = delete;
+    uint8_t* Data() { return FBuffer.data(); }
+
+private:
+    static std::vector<uint8_t>& Spare() {
+        static std::vector<uint8_t> spare;
+        return spare;
+    }
+    std::vector<uint8_t> FBuffer;
+};
+
+// Compression methods with a decoder; every other method takes the unsupported path.
+constexpr std::array<std::pair<uint16_t, TDecoder>, 9> kDecoders{{
+    {0, DecodeStored},
+    {1, DecodeLegacy},  // shrink
+    {2, DecodeLegacy},  // reduce, factors 1 to 4
+    {3, DecodeLegacy},
+    {4, DecodeLegacy},
+    {5, DecodeLegacy},
+    {6, DecodeLegacy},  // implode
+    {8, DecodeDeflate},
+    {9, DecodeDeflate64},
+}};
+
+// One pass of the method-8 loop: a stream-write error passes on, every other error is dropped
+// and decoding goes on with the next buffer.
+template <class F>
+void GuardedPass(F&& pass) {
+    try {
+        pass();
+    } catch (const fw::EWriteError&) {
+        throw;
+    } catch (...) {
+    }
+}
+}  // namespace
+
+TDecoder FindDecoder(uint16_t method) {
+    const auto it =
+        std::find_if(kDecoders.begin(), kDecoders.end(), [method](const auto& d) { return d.first == method; });
+    return it == kDecoders.end() ? nullptr : it->second;
+}
+
+void DecodeStored(TDecodeJob& job) {
+    TChunkBuffer chunkBuffer;
+    uint8_t* buffer = chunkBuffer.Data();
+    uint64_t remaining = job.CompressedSize;
+    while (remaining > 0) {
+        const uint32_t want = ChunkOf(remaining);
+        const int32_t got = job.Source.Read(buffer, static_cast<int32_t>(want));
+        if (got <= 0)
+            break;
+        // A chunk that could not be written at all loses the entry: no point writing the rest.
+        if (job.Write(std::span<const uint8_t>(buffer, static_cast<size_t>(got))) == 0)
+            job.Fatal(kMsgErrorWritingFile);
+        remaining -= static_cast<uint64_t>(got);
+        if (job.Cancel)
+            break;
+    }
+}
+
+void DecodeDeflate(TDecodeJob& job) {
+    TDecompressStream stream(job.Source, kRawWindowBits, job.CompressedSize);
+    TChunkBuffer chunkBuffer;
+    uint8_t* buffer = chunkBuffer.Data();
+    uint64_t remaining = job.UncompressedSize;
+    uint32_t chunk = ChunkOf(job.CompressedSize);
+    uint32_t request = ChunkOf(remaining);
+    bool done = false;
+    while (remaining > 0 && !done && !job.Cancel) {
+        fw::Application().ProcessMessages();
+        GuardedPass([&] {
+            const int32_t n = stream.ReadChunk(buffer, chunk, request);
+            if (n < 0) {
+                done = true;
+                return;
+            }
+            // A stream that ends early passes on only what it decoded.
+            if (static_cast<uint32_t>(n) < request)
+                done = true;
+            if (n > 0 && job.Write(std::span<const uint8_t>(buffer, static_cast<size_t>(n))) == 0)
+                job.Fatal(kMsgErrorWritingFile);
+        });
+        remaining -= std::min<uint64_t>(remaining, request);
+        chunk = ChunkOf(job.CompressedSize - std::min(job.CompressedSize, stream.TotalIn()));
+        request = ChunkOf(remaining);
+    }
+}
+
+void DecodeDeflate64(TDecodeJob& job) {
+    uint64_t remainingIn = job.CompressedSize;
+    auto read = [&](std::span<uint8_t> buffer) -> int32_t {
+        const uint32_t want = std::min<uint32_t>(ChunkOf(remainingIn), static_cast<uint32_t>(buffer.size()));
+        if (want == 0)
+            return 0;
+        const int32_t got = job.Source.Read(buffer.data(), static_cast<int32_t>(want));
+        if (got > 0)
+            remainingIn -= static_cast<uint64_t>(got);
+        return got;
+    };
+    TInflater inflater(kDeflate64Variant, read, job.Write, job.Cancel, job.UncompressedSize);
+    if (inflater.Run().Status == isWriteError)
+        job.Fatal(kMsgErrorWritingFile);
+}
+
+// The legacy decoders read no further than the entry's compressed bytes and write through the chunk
+// writer; a bad code stream is fatal, other damage ends the entry and the CRC check reports it.
+void DecodeLegacy(TDecodeJob& job) {
+    uint64_t remaining = job.CompressedSize;
+    const legacy::TLegacyRead read = [&](uint8_t* buffer, int32_t count) -> int32_t {
+        const auto want = static_cast<int32_t>(std::min<uint64_t>(remaining, static_cast<uint64_t>(count)));
+        const int32_t got = want > 0 ? job.Source.Read(buffer, want) : 0;
+        remaining -= static_cast<uint64_t>(std::max(got, 0));
+        return std::max(got, 0);
+    };
+    const legacy::TLegacyWrite write = [&](const uint8_t* data, int32_t count) {
+        return !job.Cancel && job.Write(std::span<const uint8_t>(data, static_cast<size_t>(count))) == count;
+    };
+    switch (legacy::DecodeLegacy(job.Method, job.Flags, static_cast<int64_t>(job.UncompressedSize), read, write)) {
+        case legacy::lsBadBlock:
+            job.Fatal(kMsgBadBlock);
+            break;
+        case legacy::lsStackOverflow:
+            job.Fatal(kMsgStackOverflow);
+            break;
+        default:
+            break;
+    }
+}
+
+}  // namespace archive
