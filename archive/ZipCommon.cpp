@@ -57,8 +57,24 @@ void TZipCommon::RaiseError(const std::string& fileName, const std::string& exte
         throw E_RAISE(code);
 }
 
+TAppHook ApplicationHook() {
+    return {[] { fw::Application().ProcessMessages(); },
+            [](const std::string& text, uint32_t flags) {
+                return fw::Application().MessageBox(text, fw::Application().Title(), flags);
+            }};
+}
+
+void TZipCommon::ProcessMessages() const {
+    if (AppHook.ProcessMessages)
+        AppHook.ProcessMessages();
+}
+
+int TZipCommon::MessageBox(const std::string& text, uint32_t flags) const {
+    return AppHook.MessageBox ? AppHook.MessageBox(text, flags) : 0;
+}
+
 void TZipCommon::DoProgress(uint64_t fileDone, uint64_t fileTotal, uint64_t archiveDone, uint64_t archiveTotal) {
-    fw::Application().ProcessMessages();
+    ProcessMessages();
     if (OnProgress)
         OnProgress(this, Percent(fileDone, fileTotal), Percent(archiveDone, archiveTotal));
 }

@@ -24,6 +24,19 @@ using TOnGetPassword =
     std::function<void(fw::TObject* Sender, const std::string& FileName, std::string& Password, bool& TryAgain)>;
 using TOnFileName = std::function<void(fw::TObject* Sender, const std::string& FileName)>;
 
+// The engine's one way to the application object: its messages kept flowing during long work (called on the
+// caller's thread only), and a message box for the user. The default goes to fw::Application() with its title.
+struct TAppHook {
+    std::function<void()> ProcessMessages;
+    std::function<int(const std::string& text, uint32_t flags)> MessageBox;
+};
+TAppHook ApplicationHook();
+
+// Whether a component hands work to threads of its own (files deflated ahead, large entries written behind).
+// wkAuto: when there are two cores or more and no handler runs within an entry (OnProgress unassigned), as
+// every event comes on the caller's thread; wkNever: all on the caller's thread.
+enum TWorkers { wkAuto, wkNever };
+
 // Percentage of `done` in `total`, rounded, 0..100, 0 when the total is 0.
 uint8_t Percent(uint64_t done, uint64_t total);
 
@@ -45,6 +58,8 @@ public:
     bool RecurseDirs = true;
     bool TranslateOemChar = true;
     std::vector<std::string> Passwords;
+    TWorkers Workers = wkAuto;
+    TAppHook AppHook = ApplicationHook();
 
     fw::TNotifyEvent OnActivate;
     fw::TNotifyEvent OnDeactivate;
@@ -56,6 +71,10 @@ public:
     TOnProgress OnProgress;
 
 protected:
+    // Through AppHook, when it has the function.
+    void ProcessMessages() const;
+    int MessageBox(const std::string& text, uint32_t flags) const;
+
     // Non-fatal path: only OnError (with 25443 while the cancel flag is set).
     virtual void ReportError(const std::string& fileName, const std::string& extendedMsg, int32_t code);
     // Fatal path: as above, then E_RAISE with the code's text unless the cancel flag is set.
