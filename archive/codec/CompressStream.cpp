@@ -6,7 +6,7 @@
 #include <algorithm>
 
 #include "archive/format/Crc32.h"
-#include "framework/Application.h"
+#include "framework/Component.h"
 
 namespace archive {
 
@@ -29,10 +29,8 @@ int DeflateLevel(TDeflateType type) {
     return Z_DEFAULT_COMPRESSION;
 }
 
-// The deflate state and output buffer, kept from one entry to the next: making and freeing some
-// 400 KiB for every entry made the heap shrink and grow again each time, which cost more than
-// compressing a small file. deflateReset gives the same output as a fresh engine.
-struct TCompressStream::TEngine {
+// The deflate state and output buffer; deflateReset gives the same output as a fresh engine.
+struct TDeflateWorkspace::TEngine {
     z_stream Z{};
     bool Ready = false;  // initialised; deflateEnd is owed
     int Level = 0;
@@ -58,18 +56,14 @@ struct TCompressStream::TEngine {
     }
 };
 
-// One spare engine a thread: the writer's own and each deflate worker's.
-std::unique_ptr<TCompressStream::TEngine>& TCompressStream::Spare() {
-    static thread_local std::unique_ptr<TEngine> spare;
-    return spare;
-}
+TDeflateWorkspace::TDeflateWorkspace() : FChunk(kDeflateChunk) {}
+
+TDeflateWorkspace::~TDeflateWorkspace() = default;
 
 TCompressStream::TCompressStream(fw::TStream& output, TDeflateType type, TDeflateContext context)
-    : FOutput(output),
-      FOutputPos(output.Position()),
-      FContext(std::move(context)),
-      FEngine(std::move(Spare())),
-      FCrc(kCrcInit) {
+    : FOutput(output), FOutputPos(output.Position()), FContext(std::move(context)), FCrc(kCrcInit) {
+    if (FContext.Workspace)
+        FEngine = std::move(FContext.Workspace->FSpare);
     if (!FEngine)
         FEngine = std::make_unique<TEngine>();
     FInitResult = FEngine->Start(DeflateLevel(type));
@@ -79,8 +73,8 @@ TCompressStream::TCompressStream(fw::TStream& output, TDeflateType type, TDeflat
 }
 
 TCompressStream::~TCompressStream() {
-    if (FInitResult == Z_OK && !Spare())
-        Spare() = std::move(FEngine);
+    if (FInitResult == Z_OK && FContext.Workspace && !FContext.Workspace->FSpare)
+        FContext.Workspace->FSpare = std::move(FEngine);
 }
 
 int32_t TCompressStream::Read(void*, int32_t) {
@@ -165,9 +159,11 @@ bool DeflateStream(fw::TStream& input,
     if (deflater.InitResult() != Z_OK)
         return false;
     input.SetPosition(0);
-    static thread_local std::vector<uint8_t> chunk(kDeflateChunk);  // one input buffer for every entry
+    std::vector<uint8_t> ownChunk;
+    std::vector<uint8_t>& chunk = context.Workspace ? context.Workspace->Chunk() : ownChunk;
+    chunk.resize(kDeflateChunk);
     for (;;) {
-        fw::Application().ProcessMessages();
+        fw::Fire(context.ProcessMessages);
         if (context.Cancelled())
             break;
         const int32_t n = input.Read(chunk.data(), kDeflateChunk);

@@ -17,11 +17,34 @@ enum TDeflateType { dtDeflateS, dtDeflateF, dtDeflateN, dtDeflateX };
 // zlib's level for a deflate type (stored blocks, fastest, zlib's default, best).
 int DeflateLevel(TDeflateType type);
 
-// Shared with the writer: the bytes still to process (for progress), the progress step and the cancel flag.
+// The deflate engine and the input chunk one thread reuses from entry to entry. Making and freeing some
+// 400 KiB for every entry made the heap shrink and grow again each time, which cost more than compressing a
+// small file. Each thread that deflates owns one: the writer for its own thread, each worker its own.
+class TDeflateWorkspace {
+public:
+    TDeflateWorkspace();
+    ~TDeflateWorkspace();
+    TDeflateWorkspace(const TDeflateWorkspace&) = delete;
+    TDeflateWorkspace& operator=(const TDeflateWorkspace&) = delete;
+
+    // Input bytes read at once: kDeflateChunk of them.
+    std::vector<uint8_t>& Chunk() { return FChunk; }
+
+private:
+    friend class TCompressStream;
+    struct TEngine;
+    std::unique_ptr<TEngine> FSpare;  // an engine no stream holds now
+    std::vector<uint8_t> FChunk;
+};
+
+// Shared with the caller: the bytes still to process (for progress), the progress step, the cancel flag,
+// the caller's message loop (none on a worker thread) and the workspace (none: a fresh engine and chunk).
 struct TDeflateContext {
     int64_t* Remaining = nullptr;
     std::function<void()> OnProgress;
     const bool* Cancel = nullptr;
+    std::function<void()> ProcessMessages;
+    TDeflateWorkspace* Workspace = nullptr;
 
     bool Cancelled() const { return Cancel && *Cancel; }
 };
@@ -50,8 +73,7 @@ public:
     int InitResult() const { return FInitResult; }
 
 private:
-    struct TEngine;
-    static std::unique_ptr<TEngine>& Spare();
+    using TEngine = TDeflateWorkspace::TEngine;
 
     void RestoreOutputPosition();
     void FlushBuffer(size_t count);
@@ -67,7 +89,7 @@ private:
 };
 
 // Deflates the whole of `input` (from its start) into `output`: chunks of at most kDeflateChunk bytes, the
-// message loop run and the cancel flag checked before each. Sets `crc` to the CRC-32 of the input (0 when
+// context's message loop run and the cancel flag checked before each. Sets `crc` to the CRC-32 of the input (0 when
 // empty). Returns false when cancelled. Output write failures raise fw::EWriteError.
 constexpr int32_t kDeflateChunk = 131072;
 bool DeflateStream(fw::TStream& input,

@@ -340,4 +340,16 @@ TExtraInfo WalkExtraField(std::span<const uint8_t> extra, TCentralHeader& header
     return Walk(extra, {&header.UncompressedSize, &header.CompressedSize, &header.LocalHeaderOffset});
 }
 
+std::vector<uint8_t> BuildSizeExtension(const THighWords& high, bool central) {
+    const size_t dataSize = central ? kSizeExtCentral : kSizeExtLocal;
+    std::vector<uint8_t> block(kExtraBlockHeader + dataSize);
+    PutU16(block, 0, kExtraSizeExtension);
+    PutU16(block, 2, static_cast<uint16_t>(dataSize));
+    PutU16(block, 4, high.Compressed);
+    PutU16(block, 6, high.Uncompressed);
+    if (central)
+        PutU16(block, 8, high.Offset);
+    return block;
+}
+
 }  // namespace archive

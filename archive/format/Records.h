@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <vector>
 
 namespace archive {
 
@@ -170,5 +171,9 @@ struct TExtraInfo {
 // Walks the blocks of an extra field; Zip64 replacements go into the header's fields and high words.
 TExtraInfo WalkExtraField(std::span<const uint8_t> extra, TLocalHeader& header);
 TExtraInfo WalkExtraField(std::span<const uint8_t> extra, TCentralHeader& header);
+
+// A size extension block (0x0064) as the writer adds it: both sizes' high words, and in a central header
+// (`central`) the local header offset's too.
+std::vector<uint8_t> BuildSizeExtension(const THighWords& high, bool central);
 
 }  // namespace archive

@@ -3,13 +3,12 @@
 
 #include <vector>
 
+#include "archive/io/Chunk.h"
 #include "archive/names/EntryNames.h"
 
 namespace archive {
 
 namespace {
-
-constexpr int32_t kCopyChunk = 32 * 1024;  // the engine's copy buffer size
 
 platform::THandle CreateUnique(const std::string& folder, std::string& fileName) {
     fileName = platform::GetTempFileName(folder, TTempFileStream::kPrefix);
@@ -19,10 +18,10 @@ platform::THandle CreateUnique(const std::string& folder, std::string& fileName)
 // Copies the whole of `source` into `target`; false (last error set) on a short read or write.
 bool CopyHandle(platform::THandle source, platform::THandle target, const TTempFileStream::TProgress& progress) {
     const int64_t total = platform::FileSize(source);
-    std::vector<uint8_t> buffer(kCopyChunk);
+    std::vector<uint8_t> buffer(kChunkSize);
     int64_t done = 0;
     for (;;) {
-        const int32_t n = platform::FileRead(source, buffer.data(), kCopyChunk);
+        const int32_t n = platform::FileRead(source, buffer.data(), static_cast<uint32_t>(buffer.size()));
         if (n < 0)
             return false;
         if (n == 0)

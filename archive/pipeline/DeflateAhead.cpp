@@ -127,6 +127,7 @@ size_t TDeflateAhead::LargeCount() const {
 }
 
 void TDeflateAhead::Work() {
+    TDeflateWorkspace workspace;  // this worker's engine and chunk, kept from one file to the next
     std::unique_lock<std::mutex> lock(FLock);
     for (;;) {
         FWake.wait(lock, [&] { return FEnding || !FQueue.empty(); });
@@ -148,9 +149,9 @@ void TDeflateAhead::Work() {
         }
         lock.unlock();
         if (path.empty())
-            Deflate(input, FType, result);
+            Deflate(input, workspace, result);
         else
-            DeflateFile(path, result);
+            DeflateFile(path, workspace, result);
         lock.lock();
         const auto it = FJobs.find(key);
         if (it == FJobs.end() || it->second.Generation != generation)
@@ -163,6 +164,13 @@ void TDeflateAhead::Work() {
 }
 
 namespace {
+// A worker's deflate context: its own engine and chunk; no message loop, as it is not the caller's thread.
+TDeflateContext WorkerContext(TDeflateWorkspace& workspace) {
+    TDeflateContext context;
+    context.Workspace = &workspace;
+    return context;
+}
+
 // The deflater's output, appended to a vector that may come with memory from an earlier result.
 class TAppendStream : public fw::TStream {
 public:
@@ -185,10 +193,10 @@ private:
 };
 }  // namespace
 
-void TDeflateAhead::Deflate(const std::vector<uint8_t>& input, TDeflateType type, TResult& result) {
+void TDeflateAhead::Deflate(const std::vector<uint8_t>& input, TDeflateWorkspace& workspace, TResult& result) const {
     result.Packed.clear();
     TAppendStream packed(result.Packed);
-    TCompressStream deflater(packed, type);
+    TCompressStream deflater(packed, FType, WorkerContext(workspace));
     if (deflater.InitResult() != Z_OK)
         return;
     for (size_t at = 0; at < input.size(); at += kDeflateChunk) {
@@ -203,14 +211,14 @@ void TDeflateAhead::Deflate(const std::vector<uint8_t>& input, TDeflateType type
 
 // Read and deflated in the writer's pieces, to the end of the file as the writer would; any failure leaves
 // the result not Ok and the writer does the file itself.
-void TDeflateAhead::DeflateFile(const std::string& path, TResult& result) const {
+void TDeflateAhead::DeflateFile(const std::string& path, TDeflateWorkspace& workspace, TResult& result) const {
     TFileStream32 source(path, platform::fmOpenRead | platform::fmShareDenyNone);
     if (!source.Valid() || !result.Spill || !result.Spill->Valid())
         return;
-    TCompressStream deflater(*result.Spill, FType);
+    TCompressStream deflater(*result.Spill, FType, WorkerContext(workspace));
     if (deflater.InitResult() != Z_OK)
         return;
-    std::vector<uint8_t> chunk(kDeflateChunk);
+    std::vector<uint8_t>& chunk = workspace.Chunk();
     uint64_t size = 0;
     try {
         for (;;) {

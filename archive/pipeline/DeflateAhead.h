@@ -69,8 +69,8 @@ private:
         uint64_t Generation = 0;
     };
     void Work();
-    static void Deflate(const std::vector<uint8_t>& input, TDeflateType type, TResult& result);
-    void DeflateFile(const std::string& path, TResult& result) const;
+    void Deflate(const std::vector<uint8_t>& input, TDeflateWorkspace& workspace, TResult& result) const;
+    void DeflateFile(const std::string& path, TDeflateWorkspace& workspace, TResult& result) const;
 
     const TDeflateType FType;
     mutable std::mutex FLock;

@@ -9,6 +9,9 @@
 
 namespace archive {
 
+// The external attribute bits an entry keeps: the MS-DOS bits plus "normal" and "encrypted".
+constexpr uint32_t kStoredAttrMask = 0x40BF;
+
 // What happens to an entry when the archive is written.
 enum TEntryAction : uint8_t {
     eaCompress = 0,  // a new entry from a source file

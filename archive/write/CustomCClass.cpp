@@ -3,19 +3,17 @@
 
 #include <algorithm>
 
-#include "archive/names/InternalMask.h"
 #include "archive/Messages.h"
 #include "archive/io/Streams32.h"
 #include "archive/io/TempFileStream.h"
 #include "archive/names/EntryNames.h"
-#include "framework/Application.h"
+#include "archive/names/InternalMask.h"
 
 namespace archive {
 
 namespace {
 
-constexpr uint32_t kStoredAttrMask = 0x40BF;  // the MS-DOS bits plus "normal" and "encrypted"
-constexpr uint32_t kMbYesNo = 0x04;           // message-box buttons and answer, Windows numbering
+constexpr uint32_t kMbYesNo = 0x04;  // message-box buttons and answer, Windows numbering
 constexpr int kIdYes = 6;
 // "Directory does not exist... Create?" followed by two carriage returns and the folder.
 constexpr const char* kCreateFolderQuestion = "Directory does not exist... Create?\r\r";
@@ -71,7 +69,7 @@ void TCustomCClass::SetTempDir(const std::string& folder) {
     if (Loading() || folder.empty() || platform::DirectoryExists(folder))
         return;
     const std::string question = kCreateFolderQuestion + folder;
-    if (fw::Application().MessageBox(question, fw::Application().Title(), kMbYesNo) == kIdYes)
+    if (MessageBox(question, kMbYesNo) == kIdYes)
         ForceDirectories(folder);
     else
         FTempDir.clear();
@@ -90,7 +88,8 @@ int32_t TCustomCClass::Compress() {
     try {
         result = Run();
     } catch (...) {
-        // Nothing leaves the engine: every failure ends the run with no files counted.
+        // Nothing leaves the engine: a raised error (its report already made), a write or allocation failure,
+        // or anything a handler threw ends the run with no files counted.
         result = 0;
     }
     FOutput.reset();  // a temporary file still held here is deleted
@@ -193,6 +192,7 @@ void TCustomCClass::Scan() {
     scan.IncludeHiddenDirs = IncludeHiddenDirs;
     scan.IncludeHiddenFiles = IncludeHiddenFiles;
     scan.SetCancelFlag(&CancelFlag());
+    scan.OnIdle = [this] { ProcessMessages(); };
     scan.OnScanFile = [this](fw::TObject*, const std::string& name, int32_t count, int64_t size) {
         fw::Fire(OnFileScanStatus, this, name, count, size);
     };
@@ -250,7 +250,8 @@ bool TCustomCClass::Excluded(const std::string& fullPath) const {
 // A new file whose stored name is already in the archive: kept out, replacing or renamed.
 bool TCustomCClass::ResolveDuplicate(TCompEntry& entry) {
     const auto old = std::find_if(FList.Entries.begin(), FList.Entries.end(), [&](const TCompEntry& e) {
-        return e.Record.Action != eaDrop && e.Record.Action != eaCompress && SameAsciiText(e.StoredName, entry.StoredName);
+        return e.Record.Action != eaDrop && e.Record.Action != eaCompress &&
+               SameAsciiText(e.StoredName, entry.StoredName);
     });
     if (old == FList.Entries.end())
         return FSwitch != swRefresh;
@@ -414,7 +415,7 @@ bool TCustomCClass::MoveTempFile() {
         return false;
     uint32_t error = 0;
     const bool moved = temp->MoveTo(FArchiveFile, error, [this](int64_t done, int64_t total) {
-        fw::Application().ProcessMessages();
+        ProcessMessages();
         fw::Fire(OnTmpFileProgress, this, Percent(done, total), Percent(done, total));
     });
     if (!moved) {

@@ -8,15 +8,14 @@
 #include <unordered_set>
 #include <vector>
 
+#include "archive/ZipCommon.h"
+#include "archive/format/DateAttribute.h"
+#include "archive/names/EntryNames.h"
 #include "archive/write/CompHeaderObj.h"
 #include "archive/write/FileScan.h"
-#include "archive/names/EntryNames.h"
-#include "archive/format/DateAttribute.h"
-#include "archive/ZipCommon.h"
 #include "framework/Streams.h"
 
 namespace archive {
-
 
 enum TCompressionMethod { cmInMemory, cmTempFile };
 enum TSwitch { swAdd, swRefresh, swMove, swDelete, swRead };

@@ -4,7 +4,6 @@
 #include <algorithm>
 
 #include "archive/names/EntryNames.h"
-#include "framework/Application.h"
 
 namespace archive {
 
@@ -172,7 +171,7 @@ void TFileScan::RunLines() {
             if (!Skipped(data.Name))
                 Consider(folder, data, nullptr);
             more = find.Next(data);
-            fw::Application().ProcessMessages();
+            fw::Fire(OnIdle);
         }
     }
 }
@@ -191,7 +190,7 @@ void TFileScan::Walk(const std::string& folder, const TMultiMask* masks, bool re
                 Walk(folder + data.Name + platform::PathDelim, masks, true);
         }
         more = find.Next(data);
-        fw::Application().ProcessMessages();
+        fw::Fire(OnIdle);
     }
 }
 

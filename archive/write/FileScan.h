@@ -105,6 +105,8 @@ public:
     TScanFolderEvent OnRecurseDir;
     TScanFolderEvent OnRootDirChange;
     TScanFinishedEvent OnFinished;
+    // Runs after every name the search gives, to keep the owner's messages flowing.
+    std::function<void()> OnIdle;
     // Called for every accepted entry; answers whether it was taken. Unassigned: the file joins FilesList().
     TScanEntryEvent OnEntry;
 

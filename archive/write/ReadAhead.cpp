@@ -8,7 +8,6 @@
 
 #include "archive/pipeline/Cores.h"
 #include "archive/write/ZipBase.h"
-#include "framework/Application.h"
 
 namespace archive {
 
@@ -41,8 +40,10 @@ bool ReadWhole(const std::string& path, uint64_t size, std::vector<uint8_t>& byt
 
 TZipBase::~TZipBase() = default;
 
-bool TZipBase::ReadAheadAllowed() const {
-    return !OnBegin && !OnEnd && !OnProgress && DeflateType != dtDeflateS && Cores() > 1;
+// The one rule for the writer's own threads: the Workers setting, and with wkAuto two cores or more and no
+// handler that runs within or between entries.
+bool TZipBase::WorkersAllowed() const {
+    return Workers == wkAuto && !OnBegin && !OnEnd && !OnProgress && DeflateType != dtDeflateS && Cores() > 1;
 }
 
 bool TZipBase::ReadAheadEligible(const TCompEntry& entry) const {
@@ -67,7 +68,7 @@ bool TZipBase::SubmitLarge(size_t index) {
 }
 
 void TZipBase::ReadAhead(size_t from) {
-    if (!ReadAheadAllowed())
+    if (!WorkersAllowed())
         return;
     if (!FAhead) {
         try {
@@ -99,8 +100,7 @@ std::optional<TDeflateAhead::TResult> TZipBase::TakeAhead(const TCompEntry& entr
     if (!FAhead)
         return std::nullopt;
     // The message loop keeps running while a worker finishes a large file.
-    return FAhead->Take(static_cast<size_t>(&entry - Entries().Entries.data()),
-                        [] { fw::Application().ProcessMessages(); });
+    return FAhead->Take(static_cast<size_t>(&entry - Entries().Entries.data()), [this] { ProcessMessages(); });
 }
 
 void TZipBase::DropAhead() {
@@ -122,33 +122,6 @@ void TZipBase::ReportError(const std::string& fileName, const std::string& exten
 void TZipBase::RaiseError(const std::string& fileName, const std::string& extendedMsg, int32_t code) {
     DropAhead();
     TCompBase::RaiseError(fileName, extendedMsg, code);
-}
-
-// A small file that does not shrink is stored, as the writer's own deflating decides.
-bool TZipBase::StoreInstead(const TDeflateAhead::TResult& ahead) {
-    return ahead.Size < kSmallFileLimit && ahead.Packed.size() > ahead.Size;
-}
-
-void TZipBase::GiveBackAhead(TDeflateAhead::TResult& ahead) {
-    FAhead->GiveBack(std::move(ahead.Input));
-    FAhead->GiveBack(std::move(ahead.Packed));
-}
-
-// The outcomes of a file read ahead other than its deflated bytes, as deflating it here would end: stored
-// from memory when deflating does not pay, empty when cancelled or when the engine could not start.
-TZipBase::TEntryData TZipBase::WriteAheadStored(std::optional<TDeflateAhead::TResult>& ahead, uint64_t size) {
-    TEntryData data;
-    data.Method = kMethodDeflated;
-    if (!ahead)
-        return data;
-    if (ahead->Ok && !Cancel()) {
-        fw::TMemoryStream input;
-        input.WriteBuffer(ahead->Input.data(), static_cast<int64_t>(ahead->Input.size()));
-        input.SetPosition(0);
-        data = StoreData(input, size);
-    }
-    GiveBackAhead(*ahead);
-    return data;
 }
 
 }  // namespace archive

@@ -158,3 +158,17 @@ TEST(RecordsExtraField, StopsAtABlockThatClaimsMoreThanIsLeft) {
     // A truncated block header at the end is ignored.
     EXPECT_FALSE(WalkExtraField(std::vector<uint8_t>{0x01, 0x00, 0x08}, h).Aes.Present);
 }
+
+TEST(RecordsExtraField, ASizeExtensionBuiltIsReadBackInBothHeaders) {
+    const THighWords high{0x0102, 0x0304, 0x0506};
+    TLocalHeader local;
+    const TExtraInfo fromLocal = WalkExtraField(BuildSizeExtension(high, false), local);
+    EXPECT_EQ(fromLocal.High.Compressed, high.Compressed);
+    EXPECT_EQ(fromLocal.High.Uncompressed, high.Uncompressed);
+    EXPECT_EQ(fromLocal.High.Offset, 0);
+    TCentralHeader central;
+    const TExtraInfo fromCentral = WalkExtraField(BuildSizeExtension(high, true), central);
+    EXPECT_EQ(fromCentral.High.Compressed, high.Compressed);
+    EXPECT_EQ(fromCentral.High.Uncompressed, high.Uncompressed);
+    EXPECT_EQ(fromCentral.High.Offset, high.Offset);
+}

@@ -4,9 +4,9 @@
 #include <algorithm>
 #include <set>
 
+#include "archive/Messages.h"
 #include "archive/format/Crc32.h"
 #include "archive/write/Jar.h"
-#include "archive/Messages.h"
 #include "tests/TestUtil.h"
 #include "tests/archive/WriterFixtures.h"
 
@@ -340,6 +340,27 @@ TEST_F(ZipCreate, NothingLeavesCompressWhenTheSourceCannotBeRead) {
     EXPECT_EQ(Compress(), 1);
     EXPECT_TRUE(Reported(archive::kMsgErrorOpeningFile));
     EXPECT_EQ(writertest::PeerCheck(Target()), "");
+}
+
+// Workers deflating ahead (small files in memory, large ones into temporary files) and the caller's thread
+// alone write the same bytes, whatever each file turns out to be.
+TEST_F(ZipCreate, WorkersOrNoneGiveTheSameArchive) {
+    for (int i = 0; i < 40; ++i)
+        Make("src/c" + std::to_string(i) + ".java", Text(100 + 997 * static_cast<size_t>(i)));
+    Make("empty.txt", "");
+    Make("noise.bin", testutil::RandomBytes(200, 3));   // small and not shrinking: stored
+    Make("store.zip", testutil::RandomBytes(5000, 4));  // stored by its extension
+    Make("large.txt", Text(3 * 1024 * 1024));           // above the in-memory limit
+    Make("large.bin", testutil::RandomBytes(1536 * 1024, 5));
+    std::vector<Bytes> archives;
+    for (const archive::TWorkers workers : {archive::wkNever, archive::wkAuto}) {
+        FJar.Workers = workers;
+        ASSERT_EQ(Compress(), 45);
+        archives.push_back(testutil::ReadFile(Target()));
+        platform::DeleteFile(Target());
+    }
+    EXPECT_EQ(archives[0], archives[1]);
+    EXPECT_TRUE(FErrors.empty());
 }
 
 }  // namespace
