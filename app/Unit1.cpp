@@ -3,6 +3,7 @@
 
 #include "app/DeleteFolder.h"
 #include "app/Interrupt.h"
+#include "app/JobWriter.h"
 #include "app/Payload.h"
 #include "app/ReplaceInFile.h"
 #include "app/Settings.h"
@@ -157,17 +158,7 @@ void Tfrm::AssignStoredSettings() {
     UnJar.FileSpec = {"*.*"};
     UnJar.CpuType = archive::cptAuto;
 
-    Jar.SetCompressMethod(archive::cmDeflate);
-    Jar.SetDefaultExt(".jar");
-    Jar.SetSwitch(archive::swAdd);
-    // Every extracted file goes back, dot-named and hidden ones too.
-    Jar.IncludeHiddenFiles = true;
-    Jar.Attributes = {archive::fsZeroAttr, archive::fsReadOnly, archive::fsArchive, archive::fsCompressed,
-                      archive::fsEncrypted};
-    Jar.AttributesEx = {};
-    Jar.StoreFilesOfType = {".ACE", ".ARC", ".ARJ", ".BH",  ".CAB", ".ENC", ".GZ",  ".HA",
-                            ".JAR", ".LHA", ".LZH", ".PAK", ".PK3", ".PK_", ".RAR", ".TAR",
-                            ".TGZ", ".UUE", ".UU",  ".WAR", ".XXE", ".Z",   ".ZIP", ".ZOO"};
+    ApplyJobWriterSettings(Jar);
     // The stored folder of the original setup; where it does not exist the system's temporary folder is used.
     Jar.SetTempDir("C:\\DOCUME~1\\All\\LOCALS~1\\Temp\\");
 
