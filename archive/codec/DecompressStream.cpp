@@ -32,19 +32,17 @@ uint32_t TCustomStream::FillInput(uint32_t count) {
     return got;
 }
 
-// The inflate state and input buffer, kept from one entry to the next like the writer's engine: some
-// 170 KiB made and freed for every entry made the heap shrink and grow again each time.
-// inflateReset decodes exactly as a fresh state does.
-struct TDecompressStream::TEngine {
+// One state serves entry after entry: inflateReset decodes exactly as a fresh state does.
+struct TInflateEngine::TState {
     z_stream Z{};
     bool Ready = false;  // initialised; inflateEnd is owed
     int WindowBits = 0;
     std::vector<uint8_t> Input = std::vector<uint8_t>(kInputBufferSize);
 
-    TEngine() = default;
-    TEngine(const TEngine&) = delete;
-    TEngine& operator=(const TEngine&) = delete;
-    ~TEngine() {
+    TState() = default;
+    TState(const TState&) = delete;
+    TState& operator=(const TState&) = delete;
+    ~TState() {
         if (Ready)
             inflateEnd(&Z);
     }
@@ -63,34 +61,32 @@ struct TDecompressStream::TEngine {
     }
 };
 
-// One spare engine a thread, as for the writer's engine.
-std::unique_ptr<TDecompressStream::TEngine>& TDecompressStream::Spare() {
-    static thread_local std::unique_ptr<TEngine> spare;
-    return spare;
+TInflateEngine::TInflateEngine() = default;
+TInflateEngine::~TInflateEngine() = default;
+
+TInflateEngine::TState& TInflateEngine::State() {
+    if (!FState)
+        FState = std::make_unique<TState>();
+    return *FState;
 }
 
-TDecompressStream::TDecompressStream(fw::TStream& source, int windowBits, uint64_t compressedSize)
-    : TDecompressStream(source,
-                        windowBits,
-                        compressedSize,
-                        Spare() ? std::move(Spare()) : std::make_unique<TEngine>()) {}
-
-TDecompressStream::TDecompressStream(fw::TStream& source,
+TDecompressStream::TDecompressStream(TInflateEngine& engine,
+                                     fw::TStream& source,
                                      int windowBits,
-                                     uint64_t compressedSize,
-                                     std::unique_ptr<TEngine> engine)
-    : TCustomStream(source, compressedSize, engine->Input),
-      FEngine(std::move(engine)),
-      FZ(&FEngine->Z),
-      FInitResult(FEngine->Start(windowBits)) {}
+                                     uint64_t compressedSize)
+    : TDecompressStream(engine.State(), source, windowBits, compressedSize) {}
+
+TDecompressStream::TDecompressStream(TInflateEngine::TState& state,
+                                     fw::TStream& source,
+                                     int windowBits,
+                                     uint64_t compressedSize)
+    : TCustomStream(source, compressedSize, state.Input), FZ(&state.Z), FInitResult(state.Start(windowBits)) {}
 
 TDecompressStream::~TDecompressStream() {
     if (FInitResult != Z_OK)
         return;
     if (FZ->avail_in > 0)
         FSource.Seek(FSourcePos - FZ->avail_in, fw::soBeginning);
-    if (!Spare())
-        Spare() = std::move(FEngine);
 }
 
 uint64_t TDecompressStream::TotalIn() const {

@@ -33,6 +33,23 @@ protected:
     std::span<uint8_t> FInput;
 };
 
+// The inflate state and input buffer a run keeps from one entry to the next: some 170 KiB made and freed
+// for every entry made the heap shrink and grow again each time. Made at the first use; one stream at a time.
+class TInflateEngine {
+public:
+    TInflateEngine();
+    ~TInflateEngine();
+    TInflateEngine(const TInflateEngine&) = delete;
+    TInflateEngine& operator=(const TInflateEngine&) = delete;
+
+private:
+    friend class TDecompressStream;
+    struct TState;
+    TState& State();
+
+    std::unique_ptr<TState> FState;
+};
+
 class TDecompressStream : public TCustomStream {
 public:
     // Return codes of the decode step (zlib's numbering).
@@ -42,7 +59,8 @@ public:
     static constexpr int kBufError = -5;
 
     // `windowBits` -15: raw deflate with a 32 KiB window; no more than `compressedSize` bytes are read.
-    TDecompressStream(fw::TStream& source, int windowBits, uint64_t compressedSize);
+    // The stream uses `engine` until it goes.
+    TDecompressStream(TInflateEngine& engine, fw::TStream& source, int windowBits, uint64_t compressedSize);
     // Moves the archive stream back by the input read but not consumed.
     ~TDecompressStream() override;
 
@@ -54,11 +72,8 @@ public:
     uint64_t TotalIn() const;
 
 private:
-    struct TEngine;
-    TDecompressStream(fw::TStream& source, int windowBits, uint64_t compressedSize, std::unique_ptr<TEngine> engine);
-    static std::unique_ptr<TEngine>& Spare();
+    TDecompressStream(TInflateEngine::TState& state, fw::TStream& source, int windowBits, uint64_t compressedSize);
 
-    std::unique_ptr<TEngine> FEngine;
     z_stream_s* FZ;
     int FInitResult;
     bool FEnded = false;

@@ -53,7 +53,7 @@ TInflater::TInflater(const TDeflateVariant& variant,
       FWrite(std::move(write)),
       FCancel(cancel),
       FMaxOutput(maxOutput),
-      FInput(kInputBufferSize),
+      FInput(kChunkSize),  // one read of compressed data
       FWindow(variant.WindowSize) {}
 
 uint8_t TInflater::NextByte() {
@@ -94,15 +94,15 @@ uint32_t TInflater::Bits(int count) {
     return value;
 }
 
+// A window the writer did not take whole is a lost output: decoding stops as after a refused write.
 bool TInflater::FlushWindow() {
     if (FWindowPos == 0)
         return true;
     const auto written = FWrite(std::span<const uint8_t>(FWindow.data(), FWindowPos));
-    const bool ok = written == static_cast<int32_t>(FWindowPos);
-    if (written <= 0)
+    if (written != static_cast<int32_t>(FWindowPos))
         FWriteFailed = true;
     FWindowPos = 0;
-    return ok;
+    return !FWriteFailed;
 }
 
 bool TInflater::PutByte(uint8_t byte) {
@@ -110,9 +110,7 @@ bool TInflater::PutByte(uint8_t byte) {
         return false;
     FWindow[FWindowPos++] = byte;
     ++FTotalOut;
-    if (FWindowPos == FWindow.size())
-        FlushWindow();
-    return !FWriteFailed;
+    return FWindowPos < FWindow.size() || FlushWindow();
 }
 
 bool TInflater::CopyMatch(uint32_t distance, uint32_t length) {
@@ -253,41 +251,34 @@ TInflateResult TInflater::DynamicBlock() {
     return Symbols(litLen, distance);
 }
 
+TInflateResult TInflater::Block(uint32_t type) {
+    switch (type) {
+        case 0:
+            return StoredBlock();
+        case 1:
+            return FixedBlock();
+        case 2:
+            return DynamicBlock();
+        default:
+            return Fail("invalid block type");
+    }
+}
+
 TInflateResult TInflater::Run() {
-    bool last = false;
-    while (!last) {
+    const TInflateResult writeError{isWriteError, "output not written"};
+    TInflateResult result;
+    for (bool last = false; !last && result.Status == isOk;) {
         if (FCancel)
             return {isCanceled, "canceled"};
         last = Bits(1) != 0;
-        const uint32_t type = Bits(2);
-        TInflateResult result;
-        switch (type) {
-            case 0:
-                result = StoredBlock();
-                break;
-            case 1:
-                result = FixedBlock();
-                break;
-            case 2:
-                result = DynamicBlock();
-                break;
-            default:
-                result = Fail("invalid block type");
-                break;
-        }
+        result = Block(Bits(2));
         if (FWriteFailed)
-            return {isWriteError, "output not written"};
+            return writeError;
         if (result.Status == isOk && FOverrun)
             result = Fail("unexpected end of data");
-        if (result.Status != isOk) {
-            FlushWindow();  // what was decoded before the error stays in the output
-            return result;
-        }
     }
-    FlushWindow();
-    if (FWriteFailed)
-        return {isWriteError, "output not written"};
-    return {};
+    // What was decoded before an error stays in the output.
+    return FlushWindow() ? result : writeError;
 }
 
 }  // namespace archive

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "archive/codec/InflaterTables.h"
+#include "archive/io/Chunk.h"
 
 namespace archive {
 
@@ -37,8 +38,6 @@ public:
     uint64_t TotalOut() const { return FTotalOut; }
 
 private:
-    static constexpr size_t kInputBufferSize = 32768;  // one read of compressed data
-
     // Bit input; past the end of input zero bits are supplied and the overrun is noted.
     void Need(int count);
     uint32_t Bits(int count);
@@ -49,8 +48,9 @@ private:
     // Output through the window.
     bool PutByte(uint8_t byte);
     bool CopyMatch(uint32_t distance, uint32_t length);
-    bool FlushWindow();  // false when not every byte was written
+    bool FlushWindow();  // false once a window was not written whole
 
+    TInflateResult Block(uint32_t type);
     TInflateResult StoredBlock();
     TInflateResult FixedBlock();
     TInflateResult DynamicBlock();
@@ -76,7 +76,7 @@ private:
     std::vector<uint8_t> FWindow;
     uint32_t FWindowPos = 0;
     uint64_t FTotalOut = 0;
-    bool FWriteFailed = false;  // a flush wrote nothing: decoding stops
+    bool FWriteFailed = false;  // a flush was not written whole: decoding stops
 };
 
 }  // namespace archive

@@ -8,7 +8,6 @@
 #include "archive/names/EntryNames.h"
 #include "archive/read/DecodeJob.h"
 #include "archive/read/FileSpec.h"
-#include "framework/Application.h"
 #include "platform/Platform.h"
 
 namespace archive {
@@ -55,6 +54,7 @@ int32_t TCustomDClass::Extract() {
             return 0;
         }
         FArchiveView = std::make_unique<TReadCache>(*FArchive);
+        FRun = std::make_unique<TReadContext>();
         FArchiveSize = FArchiveView->Size();
         ClearCancel();
         FCount = 0;
@@ -71,12 +71,14 @@ int32_t TCustomDClass::Extract() {
         try {
             ProcessArchive();
         } catch (...) {
+            // A run ended by an error (already reported) or a handler's exception still stops the timer.
         }
         StopTimer();
         fw::Fire(OnDeactivate, this);
     } catch (...) {
+        // Extract never throws: an exception of OnActivate, OnDeactivate or OnElapsedTime ends the run here.
     }
-    FBehind.reset();  // before the output it may be writing to
+    FRun.reset();  // its write-behind thread ends before the output it may be writing to
     FOutput.reset();
     FArchiveView.reset();
     FArchive.reset();
@@ -230,9 +232,10 @@ void TCustomDClass::ExtractFile(const TEntryInfo& entry, const std::string& outP
         try {
             Decode(entry);
         } catch (const E_RAISE& e) {
-            fw::Application().MessageBox(e.Message(), fw::Application().Title(), kPlainMessageBox);
+            MessageBox(e.Message(), kPlainMessageBox);
         }
     } catch (...) {
+        // A handler's exception (or the message box's) ends this entry only; its check reports it.
     }
     CloseOutput(entry, outPath, attributes);
     EndOfEntryCheck(entry);
@@ -251,69 +254,71 @@ std::unique_ptr<TFileStream32> TCustomDClass::CreateOutput(const std::string& ou
 }
 
 void TCustomDClass::Decode(const TEntryInfo& entry) {
-    FCrc = kCrcInit;
-    FWriteFailed = false;
-    FFileDone = 0;
-    FFileTotal = entry.UncompressedSize;
-    if (const TDecoder decoder = FindDecoder(entry.Method)) {
-        if (OnEntryData)
-            OnEntryData(entry, {});
-        TWriteBehind* behind = WriteBehindFor(entry);
-        TDecodeJob job{Archive(),
-                       entry.Method,
-                       entry.Flags,
-                       entry.CompressedSize,
-                       entry.UncompressedSize,
-                       CancelFlag(),
-                       [this, behind, &entry](std::span<const uint8_t> data) {
-                           if (OnEntryData)
-                               OnEntryData(entry, data);
-                           return behind ? WriteBehindChunk(*behind, data) : WriteChunk(data);
-                       },
-                       [this](int32_t code) { RaiseError(FCurrentFile, "", code); }};
-        // The CRC is finished even when a decoder gives up with an exception.
-        try {
-            decoder(job);
-            if (behind)
-                EndLastWrites(*behind);
-        } catch (...) {
-            if (behind)
-                FCrc = behind->Finish().Crc;
-            FCrc ^= kCrcInit;
-            throw;
-        }
-    } else {
+    FCrc = kCrcInit;  // what the check sees when a handler throws before the first chunk
+    const TDecoder decoder = FindDecoder(entry.Method);
+    if (!decoder) {
         ReportError(entry.Name, "", kMsgUnsupportedMethod);
+        FCrc = 0;  // the finished CRC of no bytes
+        return;
     }
-    FCrc ^= kCrcInit;
+    if (OnEntryData)
+        OnEntryData(entry, {});
+    TEntrySink sink = SinkFor(entry);
+    TDecodeJob job{Archive(),
+                   entry.Method,
+                   entry.Flags,
+                   entry.CompressedSize,
+                   entry.UncompressedSize,
+                   CancelFlag(),
+                   [this, &sink, &entry](std::span<const uint8_t> data) {
+                       if (OnEntryData)
+                           OnEntryData(entry, data);
+                       return sink.Put(data);
+                   },
+                   [this](int32_t code) { RaiseError(FCurrentFile, "", code); },
+                   [this] { ProcessMessages(); },
+                   *FRun};
+    try {
+        decoder(job);
+        FinishWrites(sink);
+    } catch (...) {
+        // The CRC of what was written is kept for the end-of-entry check even when a decoder gives up.
+        sink.Abandon();
+        FCrc = sink.Crc();
+        throw;
+    }
+    FCrc = sink.Crc();
 }
 
-int32_t TCustomDClass::WriteChunk(std::span<const uint8_t> data) {
-    const auto size = static_cast<int32_t>(data.size());
-    platform::SetLastError(platform::kErrorSuccess);
-    const int32_t written = FOutput->Write(data.data(), size);
-    ReportWriteFailure(platform::LastError(), written < size);
-    if (written >= size)
-        FCrc = UpdateCrc32(FCrc, data);
-    FFileDone += static_cast<uint64_t>(written);
-    FArchiveDone += static_cast<uint64_t>(written);
-    DoProgress(FFileDone, FFileTotal, FArchiveDone, FTotalUncompressed);
-    return written;
+TEntrySink TCustomDClass::SinkFor(const TEntryInfo& entry) {
+    const bool behind = WritesBehind(Workers, static_cast<bool>(OnProgress), entry.UncompressedSize);
+    return TEntrySink(*FOutput, behind ? FRun->WriteBehind() : nullptr,
+                      {[this, &entry](uint64_t taken, uint64_t entryDone) {
+                           FArchiveDone += taken;
+                           DoProgress(entryDone, entry.UncompressedSize, FArchiveDone, FTotalUncompressed);
+                       },
+                       [this](uint32_t error) { ReportLostOutput(error); }});
 }
 
-// A full disk ends the run; a short write loses the file, which is counted off and reported once.
-void TCustomDClass::ReportWriteFailure(uint32_t error, bool shortWrite) {
-    if (error == platform::kErrorDiskFull && !FWriteFailed) {
+// The entry's last writes behind: a failure found there ends the entry without a message box.
+void TCustomDClass::FinishWrites(TEntrySink& sink) {
+    try {
+        sink.Finish();
+    } catch (const E_RAISE&) {
+        // The full disk was reported; the entry's check tells the rest.
+    }
+}
+
+// A full disk ends the run; a short write loses the file, which is counted off.
+void TCustomDClass::ReportLostOutput(uint32_t error) {
+    if (error == platform::kErrorDiskFull) {
         FCount = 0;
-        FWriteFailed = true;
         RaiseError(FCurrentFile, "", kMsgDiskFull);
+        return;
     }
-    if (shortWrite && !FWriteFailed) {
-        FWriteFailed = true;
-        if (FCount > 0)
-            --FCount;
-        ReportError(FCurrentFile, "", kMsgErrorWritingFile);
-    }
+    if (FCount > 0)
+        --FCount;
+    ReportError(FCurrentFile, "", kMsgErrorWritingFile);
 }
 
 void TCustomDClass::CloseOutput(const TEntryInfo& entry, const std::string& outPath, uint32_t attributes) {

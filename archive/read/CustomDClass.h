@@ -8,12 +8,13 @@
 #include <string>
 #include <vector>
 
+#include "archive/ZipCommon.h"
 #include "archive/format/DateAttribute.h"
 #include "archive/io/ReadCache.h"
 #include "archive/io/Streams32.h"
 #include "archive/read/EntryInfo.h"
-#include "archive/pipeline/WriteBehind.h"
-#include "archive/ZipCommon.h"
+#include "archive/read/EntrySink.h"
+#include "archive/read/ReadContext.h"
 
 namespace archive {
 
@@ -73,6 +74,7 @@ protected:
     void ExtractEntry(const TEntryInfo& entry);
 
     fw::TStream& Archive() { return *FArchiveView; }
+    TReadContext& Context() { return *FRun; }
     int64_t ArchiveSize() const { return FArchiveSize; }
 
     // Run totals kept by the collecting step.
@@ -87,13 +89,9 @@ private:
     void ExtractFile(const TEntryInfo& entry, const std::string& outPath, uint32_t attributes);
     std::unique_ptr<TFileStream32> CreateOutput(const std::string& outPath);
     void Decode(const TEntryInfo& entry);
-    int32_t WriteChunk(std::span<const uint8_t> data);
-    void ReportWriteFailure(uint32_t error, bool shortWrite);
-    // Large entries are written on a second thread (OutputBehind.cpp).
-    TWriteBehind* WriteBehindFor(const TEntryInfo& entry);
-    int32_t WriteBehindChunk(TWriteBehind& behind, std::span<const uint8_t> data);
-    void EndWriteBehind(TWriteBehind& behind);
-    void EndLastWrites(TWriteBehind& behind);
+    TEntrySink SinkFor(const TEntryInfo& entry);
+    void FinishWrites(TEntrySink& sink);
+    void ReportLostOutput(uint32_t error);
     void CloseOutput(const TEntryInfo& entry, const std::string& outPath, uint32_t attributes);
     void SkipTotals(const TEntryInfo& entry);
 
@@ -103,12 +101,9 @@ private:
     std::unique_ptr<TReadCache> FArchiveView;  // every read of the archive goes through it
     int64_t FArchiveSize = 0;
     std::unique_ptr<TFileStream32> FOutput;
-    std::unique_ptr<TWriteBehind> FBehind;  // made for the first large entry, kept for the run
-    bool FWriteFailed = false;              // the entry's failed write was reported and counted
+    std::unique_ptr<TReadContext> FRun;  // made by Extract for the run
     int32_t FCount = 0;
     uint32_t FCrc = 0;
-    uint64_t FFileDone = 0;
-    uint64_t FFileTotal = 0;
     uint64_t FArchiveDone = 0;
 };
 

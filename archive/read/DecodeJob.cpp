@@ -4,13 +4,12 @@
 #include <algorithm>
 #include <array>
 #include <utility>
-#include <vector>
 
 #include "archive/Messages.h"
 #include "archive/codec/DecompressStream.h"
 #include "archive/codec/Inflater.h"
 #include "archive/codec/legacy/Legacy.h"
-#include "framework/Application.h"
+#include "archive/io/Chunk.h"
 #include "framework/Exceptions.h"
 
 namespace archive {
@@ -21,31 +20,6 @@ constexpr int kRawWindowBits = -15;  // raw deflate, 32 KiB window
 uint32_t ChunkOf(uint64_t remaining) {
     return static_cast<uint32_t>(std::min<uint64_t>(remaining, kChunkSize));
 }
-
-// A chunk buffer that outlives its entry: the next entry takes it over instead of making its own.
-// An extraction started from an event handler while one runs finds none spare and makes another.
-class TChunkBuffer {
-public:
-    TChunkBuffer() {
-        FBuffer.swap(Spare());
-        if (FBuffer.empty())
-            FBuffer.resize(kChunkSize);
-    }
-    ~TChunkBuffer() {
-        if (Spare().empty())
-            Spare().swap(FBuffer);
-    }
-    TChunkBuffer(const TChunkBuffer&) = delete;
-    TChunkBuffer& operator=(const TChunkBuffer&) = delete;
-    uint8_t* Data() { return FBuffer.data(); }
-
-private:
-    static std::vector<uint8_t>& Spare() {
-        static std::vector<uint8_t> spare;
-        return spare;
-    }
-    std::vector<uint8_t> FBuffer;
-};
 
 // Compression methods with a decoder; every other method takes the unsupported path.
 constexpr std::array<std::pair<uint16_t, TDecoder>, 9> kDecoders{{
@@ -69,6 +43,7 @@ void GuardedPass(F&& pass) {
     } catch (const fw::EWriteError&) {
         throw;
     } catch (...) {
+        // Anything else, the E_RAISE of a reported write failure included, loses this buffer only.
     }
 }
 }  // namespace
@@ -80,8 +55,7 @@ TDecoder FindDecoder(uint16_t method) {
 }
 
 void DecodeStored(TDecodeJob& job) {
-    TChunkBuffer chunkBuffer;
-    uint8_t* buffer = chunkBuffer.Data();
+    uint8_t* buffer = job.Context.Chunk.data();
     uint64_t remaining = job.CompressedSize;
     while (remaining > 0) {
         const uint32_t want = ChunkOf(remaining);
@@ -98,15 +72,14 @@ void DecodeStored(TDecodeJob& job) {
 }
 
 void DecodeDeflate(TDecodeJob& job) {
-    TDecompressStream stream(job.Source, kRawWindowBits, job.CompressedSize);
-    TChunkBuffer chunkBuffer;
-    uint8_t* buffer = chunkBuffer.Data();
+    TDecompressStream stream(job.Context.Inflate, job.Source, kRawWindowBits, job.CompressedSize);
+    uint8_t* buffer = job.Context.Chunk.data();
     uint64_t remaining = job.UncompressedSize;
     uint32_t chunk = ChunkOf(job.CompressedSize);
     uint32_t request = ChunkOf(remaining);
     bool done = false;
     while (remaining > 0 && !done && !job.Cancel) {
-        fw::Application().ProcessMessages();
+        job.ProcessMessages();
         GuardedPass([&] {
             const int32_t n = stream.ReadChunk(buffer, chunk, request);
             if (n < 0) {

@@ -5,6 +5,7 @@
 #include <functional>
 #include <span>
 
+#include "archive/read/ReadContext.h"
 #include "framework/Streams.h"
 
 namespace archive {
@@ -21,15 +22,15 @@ struct TDecodeJob {
     std::function<int32_t(std::span<const uint8_t>)> Write;
     // The fatal error path (raises E_RAISE unless the cancel flag is set).
     std::function<void(int32_t code)> Fatal;
+    // Lets the application process its messages during a long decode.
+    std::function<void()> ProcessMessages;
+    TReadContext& Context;  // the run's buffers and engines
 };
 
 using TDecoder = void (*)(TDecodeJob& job);
 
 // The decoder of a compression method; null when the method has none.
 TDecoder FindDecoder(uint16_t method);
-
-// Chunk sizes: one copy or inflate buffer, and the Deflate64 window flushed at once.
-constexpr uint32_t kChunkSize = 32768;
 
 void DecodeStored(TDecodeJob& job);
 void DecodeDeflate(TDecodeJob& job);

@@ -6,7 +6,7 @@
 #include "archive/Messages.h"
 #include "archive/codec/DecompressStream.h"
 #include "archive/format/Crc32.h"
-#include "archive/read/DecodeJob.h"
+#include "archive/io/Chunk.h"
 #include "archive/read/UnZip.h"
 
 namespace archive {
@@ -53,10 +53,12 @@ std::optional<int64_t> TUnZip::MeasureDescribed(const TLocalHeader& local,
     uint64_t packed = 0;
     bool ended = false;
     if (Archive().Seek(dataStart, fw::soBeginning) == dataStart) {
-        TDecompressStream stream(Archive(), kRawWindowBits, static_cast<uint64_t>(ArchiveSize() - dataStart));
-        std::vector<uint8_t> buffer(kChunkSize);
+        TDecompressStream stream(Context().Inflate, Archive(), kRawWindowBits,
+                                 static_cast<uint64_t>(ArchiveSize() - dataStart));
+        std::vector<uint8_t>& buffer = Context().Chunk;
+        constexpr auto kChunk = static_cast<uint32_t>(kChunkSize);
         for (;;) {
-            const int32_t n = stream.ReadChunk(buffer.data(), kChunkSize, kChunkSize);
+            const int32_t n = stream.ReadChunk(buffer.data(), kChunk, kChunk);
             if (n > 0) {
                 crc = UpdateCrc32(crc, {buffer.data(), static_cast<size_t>(n)});
                 length += static_cast<uint64_t>(n);

@@ -1,15 +1,16 @@
-// Decoded-output buffer of the legacy decoders: history for back references, 32 KiB chunks to the writer.
+// Decoded-output buffer of the legacy decoders: history for back references, chunks of the engine's size out.
 #include "archive/codec/legacy/OutputWindow.h"
 
 namespace archive::legacy {
 
 namespace {
-constexpr uint32_t kMask = TOutputWindow::kChunkSize - 1;
-static_assert((TOutputWindow::kChunkSize & kMask) == 0, "the circular buffer needs a power of two");
+constexpr auto kWindow = static_cast<uint32_t>(kChunkSize);
+constexpr uint32_t kMask = kWindow - 1;
+static_assert((kWindow & kMask) == 0, "the circular buffer needs a power of two");
 }  // namespace
 
 TOutputWindow::TOutputWindow(int64_t size, const TLegacyWrite& write)
-    : FWrite(write), FBuffer(kChunkSize, 0), FSize(size) {}
+    : FWrite(write), FBuffer(kWindow, 0), FSize(size) {}
 
 void TOutputWindow::Flush() {
     if (FPosition > 0 && !FStopped && !FWrite(FBuffer.data(), int32_t(FPosition)))
@@ -22,7 +23,7 @@ void TOutputWindow::Put(uint8_t value) {
         return;
     FBuffer[FPosition++] = value;
     ++FProduced;
-    if (FPosition == kChunkSize)
+    if (FPosition == kWindow)
         Flush();
 }
 

@@ -1,10 +1,12 @@
-// Decoded-output buffer of the legacy decoders: history for back references, 32 KiB chunks to the writer.
+// Decoded-output buffer of the legacy decoders: history for back references, chunks to the writer. The
+// engine's chunk size bounds the history too.
 #pragma once
 
 #include <cstdint>
 #include <vector>
 
 #include "archive/codec/legacy/Legacy.h"
+#include "archive/io/Chunk.h"
 
 namespace archive::legacy {
 
@@ -21,8 +23,6 @@ public:
     void Copy(uint32_t distance, uint32_t length);
     // Hands the rest to the writer; false when the writer refused any chunk.
     bool Finish();
-
-    static constexpr uint32_t kChunkSize = 32768;  // the engine's chunk size; also bounds the history
 
 private:
     void Flush();

@@ -15,13 +15,20 @@ Bytes Repetitive(size_t size) {
     return b;
 }
 
-// Decodes `packed` (followed in the stream by `trailer`) with output requests of `piece` bytes.
-Bytes Decode(const Bytes& packed, const Bytes& trailer, uint32_t chunk, uint32_t piece, int* lastCode = nullptr) {
+// Decodes `packed` (followed in the stream by `trailer`) with output requests of `piece` bytes, on
+// `engine` when one is given.
+Bytes Decode(const Bytes& packed,
+             const Bytes& trailer,
+             uint32_t chunk,
+             uint32_t piece,
+             int* lastCode = nullptr,
+             TInflateEngine* engine = nullptr) {
     fw::TMemoryStream source;
     Bytes all = packed;
     all.insert(all.end(), trailer.begin(), trailer.end());
     LoadStream(source, all);
-    TDecompressStream stream(source, -15, packed.size());
+    TInflateEngine own;
+    TDecompressStream stream(engine ? *engine : own, source, -15, packed.size());
     Bytes out;
     std::vector<uint8_t> buffer(piece);
     for (;;) {
@@ -68,7 +75,8 @@ TEST(InflateStream, PutsBackTheInputItDidNotUse) {
     LoadStream(source, all);
     {
         // The entry size is overstated: the stream reads the trailer too, and must return it.
-        TDecompressStream stream(source, -15, all.size());
+        TInflateEngine engine;
+        TDecompressStream stream(engine, source, -15, all.size());
         std::vector<uint8_t> buffer(2000);
         EXPECT_EQ(stream.ReadChunk(buffer.data(), 32768, 2000), 1000);
         EXPECT_TRUE(stream.Ended());
@@ -81,4 +89,20 @@ TEST(InflateStream, ReportsCorruptDataAsANegativeCode) {
     int code = 0;
     EXPECT_TRUE(Decode(corrupt, {}, 32768, 32768, &code).empty());
     EXPECT_EQ(code, TDecompressStream::kDataError);
+}
+
+// A run keeps one engine: an entry cut short or corrupt leaves nothing behind for the next one.
+TEST(InflateStream, OneEngineDecodesEntryAfterEntry) {
+    TInflateEngine engine;
+    const Bytes first = Repetitive(70000);
+    const Bytes second = Repetitive(5000);
+    const Bytes packed = RawDeflate(first);
+    const Bytes cut(packed.begin(), packed.begin() + static_cast<long>(packed.size() / 2));
+    int code = 0;
+    EXPECT_EQ(Decode(packed, {}, 31, 32768, nullptr, &engine), first);
+    EXPECT_LT(Decode(cut, {}, 32768, 32768, &code, &engine).size(), first.size());
+    EXPECT_EQ(Decode(RawDeflate(second), {}, 32768, 32768, nullptr, &engine), second);
+    EXPECT_TRUE(Decode({0x07, 0xFF, 0xFF, 0xFF}, {}, 32768, 32768, &code, &engine).empty());
+    EXPECT_EQ(code, TDecompressStream::kDataError);
+    EXPECT_EQ(Decode(packed, TextBytes("PK"), 32768, 1000, nullptr, &engine), first);
 }

@@ -85,7 +85,6 @@ TDecoded Inflate(const TDeflateVariant& variant,
     return d;
 }
 
-
 Bytes Text(size_t size) {
     const std::string words = "the quick brown fox jumps over the lazy dog while grandvue patches jars ";
     Bytes b;
@@ -237,15 +236,25 @@ TEST(Deflate64Decoder, StopsWhenCanceled) {
     EXPECT_EQ(inflater.Run().Status, isCanceled);
 }
 
-// A window that cannot be written at all ends decoding: nothing more is decoded into a lost file.
-TEST(Deflate64Decoder, StopsAtTheFirstWindowThatCannotBeWritten) {
+// A window not written whole ends decoding: nothing more is decoded into a lost file, and the status says
+// so even where the stream ends in damage, as the output lost is what the entry failed on.
+TEST(Deflate64Decoder, StopsAtTheFirstWindowNotWrittenWhole) {
     // Random bytes come out as stored blocks, which read the same in both variants.
     const Bytes packed = RawDeflate(testutil::RandomBytes(200000, 5), 9, Z_DEFAULT_STRATEGY);
+    const Bytes cut(packed.begin(), packed.begin() + 1000);
     const bool cancel = false;
-    int writes = 0;
-    TInflater inflater(
-        kDeflate64Variant, ReaderOf(packed),
-        [&](std::span<const uint8_t>) { return ++writes, 0; }, cancel, UINT64_MAX);
-    EXPECT_EQ(inflater.Run().Status, isWriteError);
-    EXPECT_EQ(writes, 1);
+    for (const int32_t shortBy : {0, 1}) {
+        for (const Bytes* input : {&packed, &cut}) {
+            int writes = 0;
+            TInflater inflater(
+                kDeflate64Variant, ReaderOf(*input),
+                [&](std::span<const uint8_t> data) {
+                    ++writes;
+                    return shortBy == 0 ? 0 : static_cast<int32_t>(data.size()) - shortBy;
+                },
+                cancel, UINT64_MAX);
+            EXPECT_EQ(inflater.Run().Status, isWriteError) << shortBy;
+            EXPECT_EQ(writes, 1);
+        }
+    }
 }

@@ -3,12 +3,13 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
+#include <filesystem>
 #include <random>
 
-#include "archive/format/Crc32.h"
 #include "archive/Messages.h"
-#include "archive/read/UnZip.h"
+#include "archive/format/Crc32.h"
 #include "archive/pipeline/WriteBehind.h"
+#include "archive/read/UnZip.h"
 #include "tests/archive/ArchiveFixtures.h"
 
 using namespace archive;
@@ -113,6 +114,34 @@ TEST(WriteBehind, ALargeEntryComesOutAsWithAProgressHandler) {
         EXPECT_EQ(verdicts, (std::vector<bool>{true, true}));
         EXPECT_TRUE(log.Codes.empty());
     }
+}
+
+// wkNever: a large entry without a progress handler is written on the caller's thread, each chunk on disk
+// before the next one comes, and comes out whole.
+TEST(WriteBehind, WorkersNeverWritesALargeEntryOnTheCallersThread) {
+    testutil::TTempDir dir;
+    const Bytes big = testutil::RandomBytes(3 << 20, 7);
+    const std::string zip = dir / "large.zip";
+    PyZip(zip, {{"big.bin", big}});
+    const std::string out = dir / "out";
+    TUnZip reader(nullptr);
+    reader.FileSpec = {"*.*"};
+    reader.Workers = wkNever;
+    reader.SetArchiveFile(zip);
+    reader.SetExtractDir(out);
+    TErrorLog log;
+    log.Attach(reader);
+    uint64_t delivered = 0;
+    bool behind = false;
+    reader.OnEntryData = [&](const TEntryInfo&, std::span<const uint8_t> data) {
+        behind = behind || std::filesystem::file_size(out + "/big.bin") != delivered;
+        delivered += data.size();
+    };
+    EXPECT_EQ(reader.Extract(), 1);
+    EXPECT_FALSE(behind);
+    EXPECT_EQ(delivered, big.size());
+    EXPECT_EQ(testutil::ReadFile(out + "/big.bin"), big);
+    EXPECT_TRUE(log.Codes.empty());
 }
 
 TEST(WriteBehind, ALargeEntryWithAWrongCrcOrCutDataFailsItsCheck) {
