@@ -17,7 +17,8 @@
 
 namespace archive {
 
-enum TCompressionMethod { cmInMemory, cmTempFile };
+// Where the new archive is built (the CompressionMethod setting): in memory, or in a temporary file.
+enum TOutputKind { cmInMemory, cmTempFile };
 enum TSwitch { swAdd, swRefresh, swMove, swDelete, swRead };
 
 using TOnFileScanStatus =
@@ -102,7 +103,7 @@ protected:
 
     bool FNewArchive = true;  // ArchiveFile did not exist when it was assigned
     TSwitch FSwitch = swAdd;
-    TCompressionMethod FCompressionMethod = cmTempFile;
+    TOutputKind FCompressionMethod = cmTempFile;
     int64_t FBytesLeft = 0;  // input bytes still to process, for progress
     int64_t FBytesTotal = 0;
 

@@ -9,8 +9,8 @@ class TZip : public TZipBase {
 public:
     explicit TZip(fw::TComponent* owner = nullptr) : TZipBase(owner) {}
 
-    TCompressionMethod CompressionMethod() const { return FCompressionMethod; }
-    void SetCompressionMethod(TCompressionMethod value) { FCompressionMethod = value; }
+    TOutputKind CompressionMethod() const { return FCompressionMethod; }
+    void SetCompressionMethod(TOutputKind value) { FCompressionMethod = value; }
     TSwitch Switch() const { return FSwitch; }
     void SetSwitch(TSwitch value) { FSwitch = value; }
 };

@@ -95,7 +95,7 @@ Bytes Pack(const std::string& folder,
            const std::string& archive,
            const std::string& temp,
            bool alone,
-           archive::TCompressionMethod method = archive::cmTempFile) {
+           archive::TOutputKind method = archive::cmTempFile) {
     archive::TJar jar(nullptr);
     jar.SetCompressionMethod(method);
     jar.SetTempDir(temp);
