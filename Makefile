@@ -20,7 +20,7 @@ BINDIR = $(DESTDIR)$(PREFIX)/bin
 MAN1DIR = $(DESTDIR)$(PREFIX)/share/man/man1
 
 .PHONY: all bootstrap configure build test test-native test-win sanitize fuzz fuzz-ci demo bench release check-release \
-	clean native-program native-release install uninstall
+	clean native-program native-release install uninstall format format-check
 
 all: build
 
@@ -62,10 +62,18 @@ sanitize: bootstrap
 
 # Each fuzz target for FUZZ_SECONDS (clang, libFuzzer, ASan, UBSan); fuzz-ci: about a minute in all.
 fuzz: bootstrap
-	@bash fuzz/run.sh $(FUZZ) $(FUZZ_SECONDS)
+	@GV_WERROR=$(WERROR) bash fuzz/run.sh $(FUZZ) $(FUZZ_SECONDS)
 
 fuzz-ci: bootstrap
-	@bash fuzz/run.sh $(FUZZ) 12
+	@GV_WERROR=$(WERROR) bash fuzz/run.sh $(FUZZ) 12
+
+# clang-format over every tracked *.cpp and *.h: format-check lists the files that differ and fails;
+# format rewrites them.
+format-check: bootstrap
+	@bash scripts/format.sh check
+
+format: bootstrap
+	@bash scripts/format.sh apply
 
 # Only the Linux program: a newcomer sees it run without waiting for the Windows tree and the tests.
 native-program: bootstrap

@@ -21,7 +21,7 @@ bool DeleteFolder(const std::string& name) {
     try {
         const std::string list = name + '\0' + '\0';  // the shell's list ends with an empty name
         return platform::ShellDelete(list.c_str(), kDeleteFlags) == 0;
-    } catch (...) {
+    } catch (...) {  // no memory for the name list or the walk's paths: reported as not removed, as any failure
         return false;
     }
 }

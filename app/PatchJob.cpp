@@ -97,7 +97,7 @@ void Tfrm::RunJob(const std::string& archivePath) {
         NoteFailure(FailureOfSystemError(error.ErrorCode()), error.ErrorCode());
         if (!FCloseAfterJob)
             throw;
-    } catch (...) {
+    } catch (...) {  // any other fault of a step is the job's outcome; swallowed only when a close waits for the job
         NoteFailure(TJobFailure::jfOther, 0);
         if (!FCloseAfterJob)
             throw;

@@ -63,7 +63,7 @@ std::string CopyToTemporary(const std::string& source, const std::string& beside
     fw::InOutCheck(!temp.empty());
     try {
         WriteCopy(source, temp, permissionsOf);
-    } catch (...) {
+    } catch (...) {  // swallows nothing: whatever stopped the copy, its half-written file goes and the fault goes on
         platform::DeleteFile(temp);
         throw;
     }

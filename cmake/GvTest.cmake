@@ -1,7 +1,22 @@
 # One test executable per folder, linked to the shared test main, discovered at test time
 # (through the Wine emulator in the mingw tree).
+
+# The Windows tree builds GoogleTest from Debian's sources; the native tree links Debian's build of it.
 if(WIN32)
     set(GTEST_SRC /usr/src/googletest)
+    set(GV_GTEST_PACKAGE googletest)
+    if(EXISTS ${GTEST_SRC}/CMakeLists.txt)
+        set(GTest_FOUND TRUE)
+    endif()
+else()
+    set(GV_GTEST_PACKAGE libgtest-dev)
+    find_package(GTest)
+endif()
+if(NOT GTest_FOUND)
+    message(FATAL_ERROR "GoogleTest not found: install Debian's ${GV_GTEST_PACKAGE} (make bootstrap installs it), "
+                        "or configure with -DGV_TESTS=OFF")
+endif()
+if(WIN32)
     if(NOT TARGET gtest)
         set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
         set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
@@ -11,7 +26,6 @@ if(WIN32)
     endif()
     set(GV_GTEST gtest)
 else()
-    find_package(GTest REQUIRED)
     set(GV_GTEST GTest::gtest)
 endif()
 include(GoogleTest)

@@ -2,6 +2,7 @@
 # Builds the fuzz targets with clang (libFuzzer, ASan, UBSan), makes the seed corpora, and runs each target
 # for SECONDS_EACH seconds; any finding stops the run with a non-zero status and leaves its input in findings/.
 # Usage: fuzz/run.sh BUILD_DIR SECONDS_EACH [TARGET...]
+# GV_WERROR=ON (make fuzz-ci WERROR=ON) turns warnings in the project's code into errors, as in the other trees.
 # FUZZ_KEEP_GOING=1 keeps fuzzing past findings (libFuzzer's fork mode) and fails at the end if there were any.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -12,7 +13,7 @@ targets=("$@")
 [ ${#targets[@]} -gt 0 ] || targets=(fuzz_classify fuzz_extract fuzz_deflate64 fuzz_masks fuzz_settings)
 
 if [ ! -f "$build/CMakeCache.txt" ]; then
-    cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DGV_FUZZ=ON \
+    cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DGV_FUZZ=ON -DGV_WERROR="${GV_WERROR:-OFF}" \
         -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
         -DCMAKE_C_FLAGS="-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefined" \
         -DCMAKE_CXX_FLAGS="-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefined" \

@@ -7,7 +7,7 @@ packages=(
     mingw-w64 g++-mingw-w64-x86-64-posix libz-mingw-w64-dev
     wine wine64 xvfb xauth fonts-liberation fonts-dejavu-core
     zip unzip p7zip-full libarchive-tools python3 default-jdk-headless file
-    clang libclang-rt-14-dev hyperfine time
+    clang libclang-rt-14-dev clang-format hyperfine time
     libcommons-lang3-java libguava-java
 )
 
