@@ -17,10 +17,10 @@ enum class TJobFailure {
     jfDamaged,            // an entry cannot be read back (Entry names it)
     jfUnsupportedMethod,  // an entry uses a compression method the engine does not read (Entry names it)
     jfDiskFull,
-    jfReadOnlyFolder,     // the jar's folder cannot be written
-    jfCheckFailed,        // the rebuilt archive did not prove complete (Entry names the first entry concerned)
+    jfReadOnlyFolder,  // the jar's folder cannot be written
+    jfCheckFailed,     // the rebuilt archive did not prove complete (Entry names the first entry concerned)
     jfBackupFailed,
-    jfInterrupted,        // a signal or the window's close stopped the job at a safe point
+    jfInterrupted,  // a signal or the window's close stopped the job at a safe point
     jfOther,
 };
 
@@ -35,12 +35,12 @@ struct TJobReport {
     std::string Entry;    // the entry concerned by a failure, when there is one
     int SystemError = 0;  // the platform error code behind a failure, when there is one
     std::vector<TChangedClass> ChangedClasses;
-    int Replacements = 0;           // occurrences replaced over all classes
-    std::string JadPath;            // the .jad beside the jar, when there is one
-    bool JadUpdated = false;        // the .jad beside the jar got the new MIDlet-Jar-Size
+    int Replacements = 0;     // occurrences replaced over all classes
+    std::string JadPath;      // the .jad beside the jar, when there is one
+    bool JadUpdated = false;  // the .jad beside the jar got the new MIDlet-Jar-Size
     bool JadSignatureRemoved = false;
-    bool JadFailed = false;         // a .jad was there but could not be updated (the jar is patched)
-    bool JarSigned = false;         // the jar holds signature files that no longer hold
+    bool JadFailed = false;  // a .jad was there but could not be updated (the jar is patched)
+    bool JarSigned = false;  // the jar holds signature files that no longer hold
 };
 
 }  // namespace app

@@ -7,7 +7,8 @@ namespace fw {
 
 std::string FormatErrorMessage(const std::string& message) {
     std::string text = message;
-    if (!text.empty() && static_cast<unsigned char>(text.back()) > '.') text += '.';
+    if (!text.empty() && static_cast<unsigned char>(text.back()) > '.')
+        text += '.';
     return text;
 }
 

@@ -6,11 +6,13 @@
 namespace fw {
 
 TComponent::TComponent(TComponent* owner) : FOwner(owner) {
-    if (FOwner) FOwner->FComponents.push_back(this);
+    if (FOwner)
+        FOwner->FComponents.push_back(this);
 }
 
 TComponent::~TComponent() {
-    for (TComponent* child : FComponents) child->FOwner = nullptr;
+    for (TComponent* child : FComponents)
+        child->FOwner = nullptr;
     if (FOwner) {
         auto& list = FOwner->FComponents;
         list.erase(std::remove(list.begin(), list.end(), this), list.end());

@@ -21,7 +21,8 @@ using TNotifyEvent = std::function<void(TObject* sender)>;
 
 template <class Event, class... Args>
 void Fire(const Event& event, Args&&... args) {
-    if (event) event(std::forward<Args>(args)...);
+    if (event)
+        event(std::forward<Args>(args)...);
 }
 
 // A component knows its owner and the components it owns. Components are held by value in their

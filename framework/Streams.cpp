@@ -23,7 +23,8 @@ void TStream::ReadBuffer(void* buffer, int64_t count) {
     auto* p = static_cast<uint8_t*>(buffer);
     while (count > 0) {
         const int32_t n = Read(p, static_cast<int32_t>(std::min<int64_t>(count, kCopyChunk)));
-        if (n <= 0) throw EReadError();
+        if (n <= 0)
+            throw EReadError();
         p += n;
         count -= n;
     }
@@ -33,7 +34,8 @@ void TStream::WriteBuffer(const void* buffer, int64_t count) {
     const auto* p = static_cast<const uint8_t*>(buffer);
     while (count > 0) {
         const int32_t n = Write(p, static_cast<int32_t>(std::min<int64_t>(count, kCopyChunk)));
-        if (n <= 0) throw EWriteError();
+        if (n <= 0)
+            throw EWriteError();
         p += n;
         count -= n;
     }
@@ -70,7 +72,8 @@ int64_t THandleStream::Seek(int64_t offset, TSeekOrigin origin) {
 }
 
 void THandleStream::SetSize(int64_t newSize) {
-    if (Seek(newSize, soBeginning) != newSize || !platform::FileTruncate(FHandle)) throw EWriteError();
+    if (Seek(newSize, soBeginning) != newSize || !platform::FileTruncate(FHandle))
+        throw EWriteError();
 }
 
 namespace {
@@ -84,8 +87,7 @@ platform::THandle OpenOrCreate(const std::string& fileName, uint32_t mode) {
     }
     const platform::THandle h = platform::FileOpen(fileName, mode);
     if (h == platform::kInvalidHandle)
-        throw EFOpenError("Cannot open file \"" + fileName + "\". " +
-                          platform::SysErrorMessage(platform::LastError()));
+        throw EFOpenError("Cannot open file \"" + fileName + "\". " + platform::SysErrorMessage(platform::LastError()));
     return h;
 }
 }  // namespace
@@ -99,7 +101,8 @@ TFileStream::~TFileStream() {
 
 int32_t TMemoryStream::Read(void* buffer, int32_t count) {
     const int64_t avail = Size() - FPosition;
-    if (count <= 0 || avail <= 0) return 0;
+    if (count <= 0 || avail <= 0)
+        return 0;
     const auto n = static_cast<int32_t>(std::min<int64_t>(count, avail));
     std::memcpy(buffer, FData.data() + FPosition, static_cast<size_t>(n));
     FPosition += n;
@@ -107,9 +110,11 @@ int32_t TMemoryStream::Read(void* buffer, int32_t count) {
 }
 
 int32_t TMemoryStream::Write(const void* buffer, int32_t count) {
-    if (count <= 0 || FPosition < 0) return 0;
+    if (count <= 0 || FPosition < 0)
+        return 0;
     const int64_t end = FPosition + count;
-    if (end > Size()) FData.resize(static_cast<size_t>(end));
+    if (end > Size())
+        FData.resize(static_cast<size_t>(end));
     std::memcpy(FData.data() + FPosition, buffer, static_cast<size_t>(count));
     FPosition = end;
     return count;
@@ -117,9 +122,15 @@ int32_t TMemoryStream::Write(const void* buffer, int32_t count) {
 
 int64_t TMemoryStream::Seek(int64_t offset, TSeekOrigin origin) {
     switch (origin) {
-        case soBeginning: FPosition = offset; break;
-        case soCurrent: FPosition += offset; break;
-        case soEnd: FPosition = Size() + offset; break;
+        case soBeginning:
+            FPosition = offset;
+            break;
+        case soCurrent:
+            FPosition += offset;
+            break;
+        case soEnd:
+            FPosition = Size() + offset;
+            break;
     }
     return FPosition;
 }
@@ -139,12 +150,14 @@ void TMemoryStream::LoadFromStream(TStream& source) {
     const int64_t size = source.Size();
     SetSize(size);
     source.SetPosition(0);
-    if (size > 0) source.ReadBuffer(FData.data(), size);
+    if (size > 0)
+        source.ReadBuffer(FData.data(), size);
     FPosition = 0;
 }
 
 void TMemoryStream::SaveToStream(TStream& target) {
-    if (!FData.empty()) target.WriteBuffer(FData.data(), Size());
+    if (!FData.empty())
+        target.WriteBuffer(FData.data(), Size());
 }
 
 }  // namespace fw

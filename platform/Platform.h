@@ -132,7 +132,7 @@ bool ReplaceFile(const std::string& from, const std::string& to);  // moves, rep
 // True when both files lie on one volume, where a move is a rename: the same drive letter on Windows,
 // the same file system (that of each path's folder) on POSIX.
 bool SameVolume(const std::string& a, const std::string& b);
-std::string GetTempPath();                                         // ends with the delimiter
+std::string GetTempPath();  // ends with the delimiter
 // Creates an empty file "<prefix><hex>.tmp" in `folder` and returns its path; empty on failure.
 std::string GetTempFileName(const std::string& folder, const std::string& prefix);
 bool SetFileTimes(const std::string& path, const TFileTime* creation, const TFileTime* access, const TFileTime* write);

@@ -78,14 +78,17 @@ std::string TTempDir::operator/(const std::string& rel) const {
 std::string Join(const std::string& folder, const std::string& rel) {
     std::string r = rel;
     for (char& c : r)
-        if (c == '/') c = kDelim;
-    if (!folder.empty() && folder.back() == kDelim) return folder + r;
+        if (c == '/')
+            c = kDelim;
+    if (!folder.empty() && folder.back() == kDelim)
+        return folder + r;
     return folder + kDelim + r;
 }
 
 Bytes ReadFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
-    if (!in) throw std::runtime_error("cannot read " + path);
+    if (!in)
+        throw std::runtime_error("cannot read " + path);
     return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
@@ -100,9 +103,11 @@ void MakeDirs(const std::string& path) {
 
 void WriteFile(const std::string& path, const Bytes& data) {
     const fs::path p(path);
-    if (p.has_parent_path()) fs::create_directories(p.parent_path());
+    if (p.has_parent_path())
+        fs::create_directories(p.parent_path());
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    if (!out) throw std::runtime_error("cannot write " + path);
+    if (!out)
+        throw std::runtime_error("cannot write " + path);
     out.write(reinterpret_cast<const char*>(data.data()), static_cast<std::streamsize>(data.size()));
 }
 
@@ -123,7 +128,8 @@ bool Exists(const std::string& path) {
 Bytes RandomBytes(size_t n, uint32_t seed) {
     std::mt19937 rng(seed);
     Bytes b(n);
-    for (auto& x : b) x = static_cast<uint8_t>(rng());
+    for (auto& x : b)
+        x = static_cast<uint8_t>(rng());
     return b;
 }
 
@@ -136,7 +142,8 @@ std::string ToHostPath(const std::string& path) {
     if (path.size() >= 2 && (path[0] == 'Z' || path[0] == 'z') && path[1] == ':') {
         std::string r = path.substr(2);
         for (char& c : r)
-            if (c == '\\') c = '/';
+            if (c == '\\')
+                c = '/';
         return r;
     }
 #endif
@@ -148,7 +155,8 @@ std::string FromHostPath(const std::string& hostPath) {
     if (!hostPath.empty() && hostPath[0] == '/') {
         std::string r = "Z:" + hostPath;
         for (char& c : r)
-            if (c == '/') c = '\\';
+            if (c == '/')
+                c = '\\';
         return r;
     }
 #endif
@@ -190,10 +198,13 @@ int RunHost(const std::string& command, std::string* out) {
         waited += kPollMs;
     }
     int code = -1;
-    if (Exists(rcFile)) code = std::stoi("0" + ReadText(rcFile));
-    if (out) *out = ReadText(FromHostPath(stem + ".out"));
+    if (Exists(rcFile))
+        code = std::stoi("0" + ReadText(rcFile));
+    if (out)
+        *out = ReadText(FromHostPath(stem + ".out"));
     std::error_code ec;
-    for (const char* ext : {".sh", ".out", ".rc"}) fs::remove(FromHostPath(stem + ext), ec);
+    for (const char* ext : {".sh", ".out", ".rc"})
+        fs::remove(FromHostPath(stem + ext), ec);
     return code;
 }
 #else
@@ -203,11 +214,13 @@ int RunHost(const std::string& command, std::string* out) {
         return WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
     }
     FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) return -1;
+    if (!pipe)
+        return -1;
     out->clear();
     char buf[4096];
     size_t n;
-    while ((n = fread(buf, 1, sizeof buf, pipe)) > 0) out->append(buf, n);
+    while ((n = fread(buf, 1, sizeof buf, pipe)) > 0)
+        out->append(buf, n);
     const int rc = pclose(pipe);
     return WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
 }

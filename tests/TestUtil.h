@@ -16,17 +16,17 @@ public:
     ~TTempDir();
     TTempDir(const TTempDir&) = delete;
     TTempDir& operator=(const TTempDir&) = delete;
-    const std::string& Path() const { return FPath; }         // without a trailing delimiter
-    std::string operator/(const std::string& rel) const;      // Path() + delimiter + rel ("/" in rel allowed)
+    const std::string& Path() const { return FPath; }     // without a trailing delimiter
+    std::string operator/(const std::string& rel) const;  // Path() + delimiter + rel ("/" in rel allowed)
 
 private:
     std::string FPath;
 };
 
 std::string Join(const std::string& folder, const std::string& rel);  // turns "/" in rel into the delimiter
-Bytes ReadFile(const std::string& path);                               // throws std::runtime_error when missing
+Bytes ReadFile(const std::string& path);                              // throws std::runtime_error when missing
 std::string ReadText(const std::string& path);
-void WriteFile(const std::string& path, const Bytes& data);            // creates parent folders
+void WriteFile(const std::string& path, const Bytes& data);  // creates parent folders
 void WriteFile(const std::string& path, const std::string& data);
 void MakeDirs(const std::string& path);
 void RemoveTree(const std::string& path);

@@ -46,7 +46,8 @@ int32_t TReadCache::Read(void* buffer, int32_t count) {
         }
         FLastUsed = static_cast<size_t>(window - FWindows.data());
         const auto offset = static_cast<size_t>(FPosition - window->Start);
-        const auto n = static_cast<int32_t>(std::min<int64_t>(window->Length - static_cast<int64_t>(offset), count - done));
+        const auto n =
+            static_cast<int32_t>(std::min<int64_t>(window->Length - static_cast<int64_t>(offset), count - done));
         std::memcpy(out + done, window->Bytes.data() + offset, static_cast<size_t>(n));
         done += n;
         FPosition += n;

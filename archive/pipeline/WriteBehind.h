@@ -18,10 +18,10 @@ namespace archive {
 class TWriteBehind {
 public:
     struct TOutcome {
-        uint32_t Crc = 0;       // the running CRC carried on over every block written whole
-        uint64_t Written = 0;   // bytes the output took
-        bool Failed = false;    // a write took fewer bytes than it was given
-        uint32_t Error = 0;     // the platform's error code of that write
+        uint32_t Crc = 0;      // the running CRC carried on over every block written whole
+        uint64_t Written = 0;  // bytes the output took
+        bool Failed = false;   // a write took fewer bytes than it was given
+        uint32_t Error = 0;    // the platform's error code of that write
     };
 
     TWriteBehind();

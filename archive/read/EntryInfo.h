@@ -47,5 +47,4 @@ struct TStoredName {
 // Keeps the first 255 bytes of a longer name and skips the rest, so the extra field is read where it is.
 TStoredName ReadStoredName(fw::TStream& stream, uint16_t nameLength, uint16_t extraLength);
 
-
 }  // namespace archive

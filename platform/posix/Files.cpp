@@ -141,7 +141,8 @@ bool ReplaceFile(const std::string& from, const std::string& to) {
 }
 
 bool SameVolume(const std::string& a, const std::string& b) {
-    struct stat sa {}, sb {};
+    struct stat sa {
+    }, sb{};
     return ::stat(posix::DirName(a).c_str(), &sa) == 0 && ::stat(posix::DirName(b).c_str(), &sb) == 0 &&
            sa.st_dev == sb.st_dev;
 }

@@ -40,8 +40,8 @@ THandle FileCreate(const std::string& path) {
 }
 
 THandle FileCreateNew(const std::string& path) {
-    return Wrap(::CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                              FILE_ATTRIBUTE_NORMAL, nullptr));
+    return Wrap(::CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
+                              nullptr));
 }
 
 int32_t FileRead(THandle h, void* buffer, uint32_t count) {

@@ -10,10 +10,10 @@
 #include <windows.h>
 #endif
 
-#include "tests/archive/ArchiveFixtures.h"
-#include "tests/archive/FaultFixtures.h"
 #include "JobFixture.h"
 #include "platform/Platform.h"
+#include "tests/archive/ArchiveFixtures.h"
+#include "tests/archive/FaultFixtures.h"
 
 namespace {
 

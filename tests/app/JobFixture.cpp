@@ -35,9 +35,11 @@ Bytes ClassBytes(const std::vector<std::string>& names, uint32_t seed) {
 }
 
 bool EndsWithClass(const std::string& name) {
-    if (name.size() < 6) return false;
+    if (name.size() < 6)
+        return false;
     std::string ext = name.substr(name.size() - 6);
-    for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    for (char& c : ext)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return ext == ".class";
 }
 
@@ -74,25 +76,33 @@ TTree PatchedTree(const TTree& tree) {
 }
 
 void WriteTree(const std::string& folder, const TTree& tree) {
-    for (const auto& [name, data] : tree) testutil::WriteFile(testutil::Join(folder, name), data);
+    for (const auto& [name, data] : tree)
+        testutil::WriteFile(testutil::Join(folder, name), data);
 }
 
 bool PackWithPeer(const std::string& peer, const TTree& tree, const std::string& jar) {
-    const std::map<std::string, std::string> tools = {{"zip", "zip"}, {"7z", "7z"}, {"python", "python3"}, {"jar", "jar"}};
-    if (!testutil::HostHas(tools.at(peer))) return false;
+    const std::map<std::string, std::string> tools = {
+        {"zip", "zip"}, {"7z", "7z"}, {"python", "python3"}, {"jar", "jar"}};
+    if (!testutil::HostHas(tools.at(peer)))
+        return false;
     testutil::TTempDir src;
     WriteTree(src.Path(), tree);
     const std::string from = testutil::Quote(testutil::ToHostPath(src.Path()));
     const std::string to = testutil::Quote(testutil::ToHostPath(jar));
     std::string command;
-    if (peer == "zip") command = "cd " + from + " && zip -q -r " + to + " .";
-    if (peer == "7z") command = "cd " + from + " && 7z a -tzip -bd " + to + " . >/dev/null";
-    if (peer == "jar") command = "cd " + from + " && jar cfM " + to + " .";
+    if (peer == "zip")
+        command = "cd " + from + " && zip -q -r " + to + " .";
+    if (peer == "7z")
+        command = "cd " + from + " && 7z a -tzip -bd " + to + " . >/dev/null";
+    if (peer == "jar")
+        command = "cd " + from + " && jar cfM " + to + " .";
     if (peer == "python")
-        command = "cd " + from + " && python3 -c \"import os,sys,zipfile\n"
+        command = "cd " + from +
+                  " && python3 -c \"import os,sys,zipfile\n"
                   "with zipfile.ZipFile(sys.argv[1],'w',zipfile.ZIP_DEFLATED) as z:\n"
                   "  for r,d,f in sorted(os.walk('.')):\n"
-                  "    for n in sorted(f): z.write(os.path.join(r,n), os.path.relpath(os.path.join(r,n),'.'))\" " + to;
+                  "    for n in sorted(f): z.write(os.path.join(r,n), os.path.relpath(os.path.join(r,n),'.'))\" " +
+                  to;
     return testutil::RunHost(command) == 0;
 }
 
@@ -100,8 +110,8 @@ TTree UnpackWithUnzip(const std::string& jar) {
     testutil::TTempDir out;
     std::string listing;
     EXPECT_EQ(testutil::RunHost("unzip -q -o " + testutil::Quote(testutil::ToHostPath(jar)) + " -d " +
-                                testutil::Quote(testutil::ToHostPath(out.Path())) + " && cd " +
-                                testutil::Quote(testutil::ToHostPath(out.Path())) + " && find . -type f | sort",
+                                    testutil::Quote(testutil::ToHostPath(out.Path())) + " && cd " +
+                                    testutil::Quote(testutil::ToHostPath(out.Path())) + " && find . -type f | sort",
                                 &listing),
               0);
     TTree tree;
@@ -117,9 +127,10 @@ TTree UnpackWithUnzip(const std::string& jar) {
 
 std::string Sha256(const std::string& path) {
     std::string out;
-    testutil::RunHost("python3 -c \"import hashlib,sys;print(hashlib.sha256(open(sys.argv[1],'rb').read()).hexdigest())\" " +
-                          testutil::Quote(testutil::ToHostPath(path)),
-                      &out);
+    testutil::RunHost(
+        "python3 -c \"import hashlib,sys;print(hashlib.sha256(open(sys.argv[1],'rb').read()).hexdigest())\" " +
+            testutil::Quote(testutil::ToHostPath(path)),
+        &out);
     return out.substr(0, 64);
 }
 
@@ -174,7 +185,8 @@ void TJobRunner::Run(const std::string& archive) {
 
 std::vector<std::string> TJobRunner::Log() const {
     std::vector<std::string> lines;
-    for (int i = 0; i < FForm->mem.Lines().Count(); ++i) lines.push_back(FForm->mem.Lines()[i]);
+    for (int i = 0; i < FForm->mem.Lines().Count(); ++i)
+        lines.push_back(FForm->mem.Lines()[i]);
     return lines;
 }
 
@@ -183,7 +195,8 @@ std::string TJobRunner::WorkFolder() const {
 }
 
 std::string TJobRunner::LastRunFolder() const {
-    if (FLastWorkFolder.size() < 2) return {};
+    if (FLastWorkFolder.size() < 2)
+        return {};
     return app::FolderOf(FLastWorkFolder.substr(0, FLastWorkFolder.size() - 1));
 }
 

@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #ifndef _WIN32
-#include <csignal>
 #include <sys/resource.h>
+#include <csignal>
 #else
 #include <windows.h>
 #endif
@@ -103,7 +103,8 @@ TEST(PatchJobFaults, SecondStartAboutAndExitAreRefusedWhileTheJobRuns) {
     bool tried = false;
     // Messages run inside the engine's loops; this is where a click would arrive.
     frm.fs.OnChangeFolder = [&](std::string) {
-        if (tried || !frm.JobRunning()) return;
+        if (tried || !frm.JobRunning())
+            return;
         tried = true;
         const std::function<void()> requests[] = {
             [&] { frm.btnJarClick(&frm.btnJar); },
@@ -141,7 +142,8 @@ TEST(PatchJobFaults, ClosingTheWindowDuringAJobStopsItCleanlyAndThenCloses) {
     frm.UnJar.OnBegin = [&, job = frm.UnJar.OnBegin, seen = 0](fw::TObject* sender, const std::string& path,
                                                                int32_t count, bool& extract) mutable {
         job(sender, path, count, extract);
-        if (++seen == 2) frm.FormCloseQuery(&frm, canClose);
+        if (++seen == 2)
+            frm.FormCloseQuery(&frm, canClose);
     };
     runner.Run(jar);
     EXPECT_FALSE(canClose);  // refused while the job ran
@@ -158,7 +160,8 @@ TEST(PatchJobFaults, ClosingTheWindowDuringAJobStopsItCleanlyAndThenCloses) {
 TEST(PatchJobFaults, PackingThatFailsLeavesTheArchiveAndNoHalfFile) {
     testutil::TTempDir dir;
     jobtest::TTree tree = jobtest::SampleTree();
-    for (int i = 0; i < 3; ++i) tree["res/big" + std::to_string(i) + ".bin"] = testutil::RandomBytes(300000, 40 + i);
+    for (int i = 0; i < 3; ++i)
+        tree["res/big" + std::to_string(i) + ".bin"] = testutil::RandomBytes(300000, 40 + i);
     const std::string jar = MakeJar(dir, tree);
     const Bytes original = testutil::ReadFile(jar);
     TJobRunner runner;

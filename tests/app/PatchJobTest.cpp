@@ -29,7 +29,8 @@ TEST_P(PatchJobWithPeer, RebuildsTheArchivePatchedAndComplete) {
     testutil::TTempDir dir;
     const std::string jar = dir / "game.jar";
     const TTree tree = jobtest::SampleTree();
-    if (!jobtest::PackWithPeer(GetParam(), tree, jar)) GTEST_SKIP() << GetParam() << " not installed";
+    if (!jobtest::PackWithPeer(GetParam(), tree, jar))
+        GTEST_SKIP() << GetParam() << " not installed";
     TJobRunner runner;
     runner.Form().cbBackup.SetChecked(false);
     runner.Run(jar);
@@ -98,12 +99,14 @@ TEST(PatchJob, FilesInATempFolderBesideTheProgramAreLeftAloneAndStayOutOfTheArch
 }
 
 TEST(PatchJob, PatchedSampleRunsInARealJvm) {
-    if (!testutil::HostHas("javac") || !testutil::HostHas("java")) GTEST_SKIP() << "no JDK";
+    if (!testutil::HostHas("javac") || !testutil::HostHas("java"))
+        GTEST_SKIP() << "no JDK";
     testutil::TTempDir dir;
     const std::string host = testutil::ToHostPath(dir.Path());
-    ASSERT_EQ(testutil::RunHost("bash " + testutil::Quote(testutil::ToHostPath(testutil::SourcePath("examples/build-sample.sh"))) +
-                                " " + testutil::Quote(host) + " && javac -d " + testutil::Quote(host) + " " +
-                                testutil::Quote(testutil::ToHostPath(testutil::SourcePath("tests/app/jvm/CheckPatched.java")))),
+    ASSERT_EQ(testutil::RunHost(
+                  "bash " + testutil::Quote(testutil::ToHostPath(testutil::SourcePath("examples/build-sample.sh"))) +
+                  " " + testutil::Quote(host) + " && javac -d " + testutil::Quote(host) + " " +
+                  testutil::Quote(testutil::ToHostPath(testutil::SourcePath("tests/app/jvm/CheckPatched.java")))),
               0);
     TJobRunner runner;
     runner.Form().cbBackup.SetChecked(false);

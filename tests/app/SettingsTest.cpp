@@ -12,11 +12,14 @@ TEST(SettingsParse, ReadsHexOnlyAfterAnOxPrefixAndDecimalOtherwise) {
         const char* text;
         std::optional<long long> value;
     } const cases[] = {
-        {"1", 1},     {"0", 0},   {"-1", -1},  {"0x1", 1},   {"0X1f", 31}, {"0xFFFFFFFF", -1},
-        {"12", 12},   {"+7", 7},  {"yes", {}}, {"", {}},     {"0x", {}},   {"0xG", {}},
-        {"1 ", {}},   {"$1", {}}, {"1.0", {}}, {"99999999999", {}},       {"-", {}},
+        {"1", 1},     {"0", 0},           {"-1", -1},  {"0x1", 1},
+        {"0X1f", 31}, {"0xFFFFFFFF", -1}, {"12", 12},  {"+7", 7},
+        {"yes", {}},  {"", {}},           {"0x", {}},  {"0xG", {}},
+        {"1 ", {}},   {"$1", {}},         {"1.0", {}}, {"99999999999", {}},
+        {"-", {}},
     };
-    for (const auto& c : cases) EXPECT_EQ(app::ParseProfileInteger(c.text), c.value) << c.text;
+    for (const auto& c : cases)
+        EXPECT_EQ(app::ParseProfileInteger(c.text), c.value) << c.text;
 }
 
 TEST(SettingsFile, MissingFileSectionOrKeyLeavesTheBoxUnticked) {
@@ -30,7 +33,7 @@ TEST(SettingsFile, MissingFileSectionOrKeyLeavesTheBoxUnticked) {
 
 TEST(SettingsFile, StoredValuesTickTheBoxWhenNonZero) {
     testutil::TTempDir dir;
-    const std::pair<const char*, bool> cases[] = {{"1", true}, {"0", false}, {"0x1", true},
+    const std::pair<const char*, bool> cases[] = {{"1", true},  {"0", false},   {"0x1", true},
                                                   {"-1", true}, {"yes", false}, {"0x0", false}};
     for (const auto& [text, ticked] : cases) {
         testutil::WriteFile(dir / "g.ini", std::string("[grandvue]\r\nBACKUP=") + text + "\r\n");

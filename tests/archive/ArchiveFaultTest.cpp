@@ -2,10 +2,10 @@
 // its target, writes no more than an entry declares, and never leaves a damaged file it did not report.
 #include <gtest/gtest.h>
 
-#include "tests/archive/ArchiveFixtures.h"
-#include "tests/archive/FaultFixtures.h"
 #include "archive/format/Crc32.h"
 #include "platform/Platform.h"
+#include "tests/archive/ArchiveFixtures.h"
+#include "tests/archive/FaultFixtures.h"
 
 namespace {
 

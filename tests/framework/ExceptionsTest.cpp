@@ -13,9 +13,15 @@ struct TCodeText {
 
 TEST(InOutError, MessageFollowsThePlatformCode) {
     const TCodeText cases[] = {
-        {2, "File not found"},      {3, "Invalid filename"},        {4, "Too many open files"},
-        {5, "File access denied"},  {100, "Read beyond end of file"}, {101, "Disk full"},
-        {106, "Invalid numeric input"}, {32, "I/O error 32"},         {112, "I/O error 112"},
+        {2, "File not found"},
+        {3, "Invalid filename"},
+        {4, "Too many open files"},
+        {5, "File access denied"},
+        {100, "Read beyond end of file"},
+        {101, "Disk full"},
+        {106, "Invalid numeric input"},
+        {32, "I/O error 32"},
+        {112, "I/O error 112"},
         {0, "I/O error 0"},
     };
     for (const auto& c : cases) {

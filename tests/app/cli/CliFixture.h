@@ -48,4 +48,3 @@ extern const char kSampleSummary[];
 jobtest::TTree TreeWithoutCanvas();
 
 }  // namespace clitest
-

@@ -188,8 +188,8 @@ std::wstring LogOfProcess(DWORD process) {
     // Another process's edit text comes only through its messages (GetWindowText reads the caption).
     wchar_t text[4096]{};
     DWORD_PTR copied = 0;
-    SendMessageTimeoutW(search.Log, WM_GETTEXT, std::size(text), reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG,
-                        5000, &copied);
+    SendMessageTimeoutW(search.Log, WM_GETTEXT, std::size(text), reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000,
+                        &copied);
     return std::wstring(text, copied);
 }
 

@@ -1,9 +1,9 @@
 // Output paths and mask selection of the reader, as tables of (input, rule exercised, outcome).
 #include <gtest/gtest.h>
 
+#include "archive/names/EntryNames.h"
 #include "archive/read/EntryInfo.h"
 #include "archive/read/FileSpec.h"
-#include "archive/names/EntryNames.h"
 #include "platform/Platform.h"
 
 using namespace archive;
@@ -12,7 +12,8 @@ namespace {
 // Test texts use "\" for the delimiter; this turns them into the platform's.
 std::string P(std::string text) {
     for (char& c : text)
-        if (c == '\\') c = platform::PathDelim;
+        if (c == '\\')
+            c = platform::PathDelim;
     return text;
 }
 }  // namespace

@@ -3,8 +3,8 @@
 
 #include <algorithm>
 
-#include "archive/format/Crc32.h"
 #include "archive/Messages.h"
+#include "archive/format/Crc32.h"
 #include "archive/read/UnZip.h"
 #include "tests/archive/ArchiveFixtures.h"
 

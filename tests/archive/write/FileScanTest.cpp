@@ -1,8 +1,8 @@
 // Tests of the input file scan: folder groups, walk order, skipped names, attribute rules and masks.
 #include <gtest/gtest.h>
 
-#include "archive/write/FileScan.h"
 #include "archive/names/MultiMask.h"
+#include "archive/write/FileScan.h"
 #include "tests/TestUtil.h"
 
 namespace {

@@ -1,9 +1,9 @@
 // A jar extracted and packed again with the patch job's settings keeps every entry, name and byte.
 #include <gtest/gtest.h>
 
-#include "archive/write/Jar.h"
 #include "archive/Messages.h"
 #include "archive/read/UnZip.h"
+#include "archive/write/Jar.h"
 #include "tests/archive/ArchiveFixtures.h"
 #include "tests/archive/WriterFixtures.h"
 

@@ -3,8 +3,8 @@
 
 #include <algorithm>
 
-#include "archive/write/Jar.h"
 #include "archive/names/EntryNames.h"
+#include "archive/write/Jar.h"
 #include "tests/TestUtil.h"
 
 namespace {

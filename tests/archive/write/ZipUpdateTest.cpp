@@ -4,8 +4,8 @@
 #include <algorithm>
 #include <set>
 
-#include "archive/write/Jar.h"
 #include "archive/Messages.h"
+#include "archive/write/Jar.h"
 #include "tests/TestUtil.h"
 #include "tests/archive/WriterFixtures.h"
 

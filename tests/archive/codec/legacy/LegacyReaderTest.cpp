@@ -7,8 +7,8 @@
 #include "LegacyEncoders.h"
 #include "LegacyHarness.h"
 #include "archive/Messages.h"
-#include "archive/read/UnZip.h"
 #include "archive/codec/legacy/Legacy.h"
+#include "archive/read/UnZip.h"
 #include "framework/Application.h"
 #include "tests/TestUtil.h"
 
@@ -35,7 +35,8 @@ TExtracted ExtractOne(const Bytes& zip) {
     reader.SetArchiveFile(dir / "legacy.zip");
     reader.SetExtractDir(dir / "out");
     result.written = reader.Extract();
-    if (testutil::Exists(dir / "out/f.txt")) result.data = testutil::ReadFile(dir / "out/f.txt");
+    if (testutil::Exists(dir / "out/f.txt"))
+        result.data = testutil::ReadFile(dir / "out/f.txt");
     return result;
 }
 
