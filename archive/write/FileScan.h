@@ -1,4 +1,4 @@
-// The input file scan: splits file specifications into folder groups and walks the folders for the writer.
+// The input file scan: splits FileSpec lines into folder groups and walks the folders for the writer.
 #pragma once
 
 #include <cstdint>

@@ -221,7 +221,7 @@ TEST_F(FileScanWalk, NonRecursiveModeUsesEachLineAsItIs) {
     EXPECT_EQ(roots, std::vector<std::string>{Root()});
 }
 
-TEST_F(FileScanWalk, SingleLineSpecificationFillsTheResultList) {
+TEST_F(FileScanWalk, SingleFileSpecLineFillsTheResultList) {
     Make("a.class", "12");
     Make("b.mf", "1");
     Make("c.txt");
