@@ -59,7 +59,8 @@ void TDecodedClasses::Close() {
     if (!FOpen)
         return;
     FOpen->Substitution.Finish();
-    FClasses[FOpen->Name] = {FOpen->Stored.Size(), FOpen->Stored.Crc(), FOpen->Patched.Crc()};
+    FClasses[FOpen->Name] = {FOpen->Stored.Size(), FOpen->Stored.Crc(), FOpen->Patched.Crc(),
+                             FOpen->Substitution.Replacements()};
     FOpen.reset();
 }
 

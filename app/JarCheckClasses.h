@@ -24,6 +24,7 @@ struct TDecodedClass {
     uint64_t Size = 0;
     uint32_t Crc = 0;  // of the bytes as stored
     uint32_t PatchedCrc = 0;
+    uint64_t Replacements = 0;  // places the patcher's rule rewrites
 };
 
 class TDecodedClasses {

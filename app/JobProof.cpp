@@ -1,5 +1,7 @@
 // The job's proof of the rebuilt jar: it replaces the chosen one only when every entry is there.
+#include <future>
 #include <string>
+#include <system_error>
 
 #include "app/JarCheck.h"
 #include "app/Texts.h"
@@ -33,9 +35,19 @@ std::string FormatTwo(const char* pattern, const std::string& first, const std::
 }
 }  // namespace
 
-// The work folder is never trusted here: the original's own records say what the new jar must hold.
+// The work folder is never trusted here: the original's own records say what the new jar must hold. Its
+// files are of no more use once packed, so they go meanwhile, while the check reads the two archives.
 void Tfrm::ProveRebuiltJar(const std::string& archivePath, const std::string& builtPath) {
-    const TJarCheckResult result = CheckRebuiltJar(archivePath, builtPath, PayloadOf(storeClass), &FDecodedClasses);
+    const TExpectedPayload payload = PayloadOf(storeClass);
+    const auto check = [&] { return CheckRebuiltJar(archivePath, builtPath, payload, &FDecodedClasses); };
+    std::future<TJarCheckResult> beside;
+    try {
+        beside = std::async(std::launch::async, check);
+    } catch (const std::system_error&) {
+        // no thread to be had: the check runs after the files are gone
+    }
+    DeleteWorkFiles();
+    const TJarCheckResult result = beside.valid() ? beside.get() : check();
     if (result.Ok())
         return;
     FReport.Failure = TJobFailure::jfCheckFailed;

@@ -154,16 +154,32 @@ void Tfrm::fsFileFound(search::TFileInformations FileFound) {
         platform::DeleteFile(file);
     if (fs.FileNames().at(0) == kClassFiles) {
         StopIfRequested();
-        CountReplacements(FileFound.Path + FileFound.Name, app::ReplaceInFile(file, kCanvasClass, kWideCanvasClass));
+        if (!NothingToPatch(FileFound))
+            CountReplacements(FileFound.Path + FileFound.Name,
+                              app::ReplaceInFile(file, kCanvasClass, kWideCanvasClass));
     }
+}
+
+// A class the reader decoded without the canvas name, of the size on disk, has nothing for the patcher;
+// any doubt (another name on disk, another size) leaves the file to the patcher. The check still proves
+// every class of the rebuilt jar against the original.
+bool Tfrm::NothingToPatch(const search::TFileInformations& found) {
+    const std::optional<TDecodedClass> decoded = FDecodedClasses.Find(EntryNameOf(found.Path + found.Name));
+    return decoded && decoded->Replacements == 0 &&
+           static_cast<uint32_t>(decoded->Size) == static_cast<uint32_t>(found.Size);
+}
+
+// The archive name of a file in the work folder, as the reader would have stored it.
+std::string Tfrm::EntryNameOf(const std::string& file) const {
+    std::string entry = file.substr(std::min(FWorkFolder.size(), file.size()));
+    std::replace(entry.begin(), entry.end(), platform::PathDelim, '/');
+    return entry;
 }
 
 void Tfrm::CountReplacements(const std::string& file, int count) {
     if (count <= 0)
         return;
-    std::string entry = file.substr(std::min(FWorkFolder.size(), file.size()));
-    std::replace(entry.begin(), entry.end(), platform::PathDelim, '/');
-    FReport.ChangedClasses.push_back({entry, count});
+    FReport.ChangedClasses.push_back({EntryNameOf(file), count});
     FReport.Replacements += count;
 }
 
@@ -293,8 +309,12 @@ void Tfrm::PackArchive(const std::string& archivePath, const std::string& builtP
     }
 }
 
-void Tfrm::CleanWorkFolder() {
+void Tfrm::DeleteWorkFiles() {
     RunSearch(kAllFiles);
+}
+
+void Tfrm::CleanWorkFolder() {
+    DeleteWorkFiles();
     DeleteFolder(FWorkFolder.substr(0, FWorkFolder.size() - 1));
 }
 

@@ -86,6 +86,7 @@ private:
     void PackArchive(const std::string& archivePath, const std::string& builtPath);
     void ProveRebuiltJar(const std::string& archivePath, const std::string& builtPath);
     void UpdateJad(const std::string& archivePath);
+    void DeleteWorkFiles();
     void CleanWorkFolder();
     void NoteSignedJar();
     void ShowJobWarnings();
@@ -100,6 +101,8 @@ private:
     void StopUnpackingIfRequested();
     void UnpackProgress(int percent);
     void ReportProgress(int percent);
+    bool NothingToPatch(const search::TFileInformations& found);
+    std::string EntryNameOf(const std::string& file) const;
     void CountReplacements(const std::string& file, int count);
 
     TJobReport FReport;             // the running or last job's outcome

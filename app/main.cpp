@@ -1,4 +1,6 @@
 // The Linux command-line front end: options, language, the jobs in turn, the settings on request.
+#include <sys/stat.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -68,6 +70,9 @@ void SaveSettings(app::Tfrm& frm) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // A umask that takes the owner's own rights (0277, 0222) would leave the job unable to write in the
+    // folders and files it makes itself; group and others keep what the user's umask gives them.
+    ::umask(::umask(0) & 077);
     app::SetLanguage(cli::LanguageFromEnvironment());
     const cli::TParsed parsed = cli::ParseArguments(std::vector<std::string>(argv + 1, argv + argc));
     if (parsed.Error != cli::TUsageError::None)

@@ -46,6 +46,10 @@ constexpr uint16_t kExtraZip64 = 0x0001;
 constexpr uint16_t kExtraSizeExtension = 0x0064;
 constexpr uint16_t kExtraStrongEncryption = 0x0017;
 constexpr uint16_t kExtraAes = 0x9901;
+
+// Compression methods the engine names.
+constexpr uint16_t kMethodStored = 0;
+constexpr uint16_t kMethodDeflate = 8;
 constexpr uint16_t kMethodAes = 99;  // compression method of AES entries; the real method is in the AES block
 
 // Little-endian access at an offset; reads outside the span give 0, writes outside it are dropped.

@@ -277,7 +277,8 @@ void TCustomDClass::Decode(const TEntryInfo& entry) {
                    },
                    [this](int32_t code) { RaiseError(FCurrentFile, "", code); },
                    [this] { ProcessMessages(); },
-                   *FRun};
+                   *FRun,
+                   entry.Method == kMethodDeflate ? FRun->InflatedAhead() : nullptr};
     try {
         decoder(job);
         FinishWrites(sink);

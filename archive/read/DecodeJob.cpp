@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
 #include <utility>
 
 #include "archive/Messages.h"
@@ -71,31 +72,56 @@ void DecodeStored(TDecodeJob& job) {
     }
 }
 
-void DecodeDeflate(TDecodeJob& job) {
-    TDecompressStream stream(job.Context.Inflate, job.Source, kRawWindowBits, job.CompressedSize);
-    uint8_t* buffer = job.Context.Chunk.data();
+namespace {
+
+// The method-8 loop over `next`, which gives up to `request` decoded bytes: fewer only where the stream
+// ends, none (empty) on an error.
+template <class Next>
+void DeflateLoop(TDecodeJob& job, Next&& next) {
     uint64_t remaining = job.UncompressedSize;
-    uint32_t chunk = ChunkOf(job.CompressedSize);
     uint32_t request = ChunkOf(remaining);
     bool done = false;
     while (remaining > 0 && !done && !job.Cancel) {
         job.ProcessMessages();
         GuardedPass([&] {
-            const int32_t n = stream.ReadChunk(buffer, chunk, request);
-            if (n < 0) {
+            const std::optional<std::span<const uint8_t>> piece = next(request);
+            if (!piece) {
                 done = true;
                 return;
             }
             // A stream that ends early passes on only what it decoded.
-            if (static_cast<uint32_t>(n) < request)
+            if (piece->size() < request)
                 done = true;
-            if (n > 0 && job.Write(std::span<const uint8_t>(buffer, static_cast<size_t>(n))) == 0)
+            if (!piece->empty() && job.Write(*piece) == 0)
                 job.Fatal(kMsgErrorWritingFile);
         });
         remaining -= std::min<uint64_t>(remaining, request);
-        chunk = ChunkOf(job.CompressedSize - std::min(job.CompressedSize, stream.TotalIn()));
         request = ChunkOf(remaining);
     }
+}
+
+}  // namespace
+
+void DecodeDeflate(TDecodeJob& job) {
+    if (job.Inflated) {
+        // Inflated whole ahead: the same pieces, messages and writes, only without the decoding.
+        std::span<const uint8_t> rest(*job.Inflated);
+        DeflateLoop(job, [&rest](uint32_t request) -> std::optional<std::span<const uint8_t>> {
+            const std::span<const uint8_t> piece = rest.first(std::min<size_t>(rest.size(), request));
+            rest = rest.subspan(piece.size());
+            return piece;
+        });
+        return;
+    }
+    TDecompressStream stream(job.Context.Inflate, job.Source, kRawWindowBits, job.CompressedSize);
+    uint8_t* buffer = job.Context.Chunk.data();
+    DeflateLoop(job, [&](uint32_t request) -> std::optional<std::span<const uint8_t>> {
+        const uint32_t chunk = ChunkOf(job.CompressedSize - std::min(job.CompressedSize, stream.TotalIn()));
+        const int32_t n = stream.ReadChunk(buffer, chunk, request);
+        if (n < 0)
+            return std::nullopt;
+        return std::span<const uint8_t>(buffer, static_cast<size_t>(n));
+    });
 }
 
 void DecodeDeflate64(TDecodeJob& job) {

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <functional>
 #include <span>
+#include <vector>
 
 #include "archive/read/ReadContext.h"
 #include "framework/Streams.h"
@@ -25,6 +26,8 @@ struct TDecodeJob {
     // Lets the application process its messages during a long decode.
     std::function<void()> ProcessMessages;
     TReadContext& Context;  // the run's buffers and engines
+    // Method 8: the entry's bytes, inflated whole ahead of time; null when the decoder inflates them itself.
+    const std::vector<uint8_t>* Inflated = nullptr;
 };
 
 using TDecoder = void (*)(TDecodeJob& job);

@@ -12,8 +12,7 @@
 namespace archive {
 
 namespace {
-constexpr int kRawWindowBits = -15;  // raw deflate, 32 KiB window
-constexpr uint16_t kDeflateMethod = 8;
+constexpr int kRawWindowBits = -15;        // raw deflate, 32 KiB window
 constexpr size_t kLongestDescriptor = 24;  // signature, CRC and two 64-bit sizes
 
 // The descriptor forms: with or without its signature, with 32-bit or (Zip64) 64-bit sizes.
@@ -44,7 +43,7 @@ std::optional<int64_t> TUnZip::MeasureDescribed(const TLocalHeader& local,
                                                 TUnBaseHeaderObj& item,
                                                 const std::string& name) {
     // Stored data has no end of its own: its descriptor could be any twelve bytes that look right.
-    if (local.Method != kDeflateMethod) {
+    if (local.Method != kMethodDeflate) {
         ReportError(name, "sizes only in a data descriptor", kMsgUnsupportedMethod);
         return std::nullopt;
     }

@@ -4,6 +4,7 @@
 #include "archive/Messages.h"
 #include "archive/io/Streams32.h"
 #include "archive/names/EntryNames.h"
+#include "archive/pipeline/Cores.h"
 
 namespace archive {
 
@@ -37,15 +38,33 @@ void TUnZip::ProcessArchive() {
     } else {
         list = CollectByDirectory();
     }
-    for (const auto& item : list) {
+    StartInflatingAhead(list);
+    for (size_t i = 0; i < list.size(); ++i) {
         if (Cancel())
             break;
+        Context().BeginListed(i);
         try {
-            ExtractListed(item);
+            ExtractListed(list[i]);
         } catch (...) {
             // One entry's failure never ends the run.
         }
     }
+}
+
+// With a second core, the small deflated entries are inflated on another thread while this one writes
+// files. Entries whose directory says they are something else are left out.
+void TUnZip::StartInflatingAhead(const std::vector<TUnBaseHeaderObj>& list) {
+    if (Workers != wkAuto || Cores() < 2)
+        return;
+    std::vector<TInflateAhead::TItem> items(list.size());
+    for (size_t i = 0; i < list.size(); ++i) {
+        const TUnBaseHeaderObj& item = list[i];
+        const bool deflated =
+            !item.HasCentral || (item.Central.Method == kMethodDeflate && !(item.Central.Flags & kFlagEncrypted));
+        if (deflated && TInflateAhead::Takes(item.UncompressedSize))
+            items[i] = {item.LocalHeaderOffset, item.CompressedSize, item.UncompressedSize};
+    }
+    Context().InflateAhead(FArchiveFile, std::move(items));
 }
 
 void TUnZip::ExtractListed(const TUnBaseHeaderObj& item) {

@@ -42,6 +42,7 @@ private:
     // Distance from `stored` to the first local header after it, or 0.
     int64_t SearchOffsetCorrection(int64_t stored);
     bool LocalHeaderAt(int64_t position);
+    void StartInflatingAhead(const std::vector<TUnBaseHeaderObj>& list);
     void ExtractListed(const TUnBaseHeaderObj& item);
 
     TArchiveLocation FLocation;

@@ -8,12 +8,9 @@
 
 #include "archive/ZipCommon.h"
 #include "archive/codec/CompressStream.h"
+#include "archive/format/Records.h"
 
 namespace archive {
-
-// Methods the writer gives new entries.
-constexpr uint16_t kMethodStored = 0;
-constexpr uint16_t kMethodDeflated = 8;
 
 // The outcome of an entry's data.
 struct TEntryData {

@@ -38,7 +38,7 @@ public:
 private:
     TEntryData WriteData() {
         TEntryData result;
-        result.Method = kMethodDeflated;
+        result.Method = kMethodDeflate;
         if (FType == dtDeflateS)
             return FData.Store(*FSource, FSize);
         if (FSize >= kSmallFileLimit) {
@@ -75,7 +75,7 @@ public:
     std::optional<TEntryData> Begin() override {
         FData.ProcessMessages();
         if (FAhead.Ok && !FData.Cancelled() && !StoreInstead())
-            FKnown = TEntryData{kMethodDeflated, FAhead.Crc, FAhead.Size, PackedSize()};
+            FKnown = TEntryData{kMethodDeflate, FAhead.Crc, FAhead.Size, PackedSize()};
         return FKnown;
     }
 
@@ -101,7 +101,7 @@ private:
     TEntryData WriteStored(const std::vector<uint8_t>& header) {
         const TMeasured measured(FData, header);
         TEntryData result;
-        result.Method = kMethodDeflated;
+        result.Method = kMethodDeflate;
         if (FAhead.Ok && !FData.Cancelled()) {
             fw::TMemoryStream input;
             input.WriteBuffer(FAhead.Input.data(), static_cast<int64_t>(FAhead.Input.size()));

@@ -142,7 +142,7 @@ void TZipBase::WriteEntry(TCompEntry& entry, TEntryBody& body) {
     };
     TLocalHeader local;
     local.VersionNeeded = kVersionNeeded;
-    local.Method = kMethodDeflated;
+    local.Method = kMethodDeflate;
     local.DateTime = entry.Central.DateTime;
     local.UncompressedSize = Low32(entry.SourceSize);
     local.NameLength = static_cast<uint16_t>(name.size());
@@ -162,7 +162,7 @@ void TZipBase::WriteEntry(TCompEntry& entry, TEntryBody& body) {
         entry.Record.CompressedHigh = High16(data.Packed);
         entry.Record.UncompressedHigh = High16(data.Size);
         local.Method = data.Method;
-        local.Flags = data.Method == kMethodDeflated ? DeflateFlags(DeflateType) : 0;
+        local.Flags = data.Method == kMethodDeflate ? DeflateFlags(DeflateType) : 0;
         if (entry.Utf8Name)
             local.Flags |= kFlagUtf8;
         local.Crc32 = data.Crc;

@@ -98,6 +98,32 @@ TEST(JobFaults, AFileRemovedWhilePackingIsNeverLostFromTheArchive) {
     job.ExpectStoppedOrComplete();
 }
 
+// Expected: a class without the canvas name changed in the work folder once unpacked, at its size or
+// longer, to name the canvas, never reaches the user's archive unpatched or changed: the check refuses.
+TEST(JobFaults, AClassChangedAfterUnpackingNeverReachesTheArchive) {
+    for (const bool sameSize : {true, false}) {
+        TJobCase job;
+        auto& reader = job.Runner.Form().UnJar;
+        reader.OnEnd = [handler = reader.OnEnd, &job, sameSize](fw::TObject* sender, const std::string& name,
+                                                                bool pass) {
+            handler(sender, name, pass);
+            if (name != "game/Main.class" && name != "game\\Main.class")
+                return;
+            const std::string path = testutil::Join(job.Runner.WorkFolder(), "game/Main.class");
+            Bytes bytes = testutil::ReadFile(path);
+            const std::string canvas = jobtest::kCanvas;
+            if (sameSize)
+                std::copy(canvas.begin(), canvas.end(), bytes.begin() + 10);
+            else
+                bytes.insert(bytes.end(), canvas.begin(), canvas.end());
+            testutil::WriteFile(path, bytes);
+        };
+        job.Runner.Run(job.Jar);
+        EXPECT_EQ(job.Runner.Form().LastReport().Failure, app::TJobFailure::jfCheckFailed) << sameSize;
+        job.ExpectStoppedOrComplete();
+    }
+}
+
 // Expected: files and folders beside the jar with names the job might once have used ("<jar>.gvnew", a
 // folder of that name) are neither deleted nor overwritten, and the job completes.
 TEST(JobFaults, NamesBesideTheJarThatLookLikeTheJobsOwnAreLeftAlone) {

@@ -10,6 +10,13 @@ namespace {
 using clitest::TCommandLine;
 using testutil::Quote;
 
+std::vector<std::string> Names(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    return names;
+}
+
 TEST_F(TCommandLine, EachOfSeveralJarsIsNamedBeforeItsLinesAndOneJarIsNot) {
     const std::string a = MakeJar(FDir / "a.jar");
     const std::string b = MakeJar(FDir / "b.jar", clitest::TreeWithoutCanvas());
@@ -107,6 +114,25 @@ TEST_F(TCommandLine, RelativePathsAreTakenFromTheCallersFolderForEveryJar) {
     EXPECT_NE(run.Out.find("e.jar:\n"), std::string::npos);
     EXPECT_TRUE(clitest::HoldsPayload(FDir / "more/d.jar"));
     EXPECT_TRUE(clitest::HoldsPayload(FDir / "more/e.jar"));
+}
+
+// A umask that takes the owner's own rights away must neither stop the job nor leave its files behind.
+TEST_F(TCommandLine, AUmaskWithoutTheOwnersRightsStillPatchesAndLeavesNothingBeside) {
+    testutil::MakeDirs(FDir / "mine");
+    ASSERT_EQ(testutil::RunHost("chmod 777 " + Quote(FDir / "mine")), 0);
+    for (const std::string umask : {"0277", "0222"}) {
+        const std::string jar = MakeJar(FDir / "mine/game.jar");
+        ASSERT_EQ(testutil::RunHost("chmod 666 " + Quote(jar)), 0);
+        std::string out;
+        const int status = testutil::RunHost(clitest::AsUnprivilegedUser() + "sh -c " +
+                                                 Quote("umask " + umask + " && " + Command("-n -q mine/game.jar")),
+                                             &out);
+        EXPECT_EQ(status, 0) << umask;
+        EXPECT_TRUE(clitest::HoldsPayload(jar)) << umask;
+        EXPECT_EQ(Names(FDir / "mine"), std::vector<std::string>{"game.jar"}) << umask;
+        EXPECT_EQ(Names(FDir / "tmp"), std::vector<std::string>{}) << umask;
+        testutil::RunHost("rm -f " + Quote(jar));
+    }
 }
 
 TEST_F(TCommandLine, ALinkToAJarHasTheJarPatchedAndStaysALink) {
