@@ -27,7 +27,11 @@ TInflateAhead::TInflateAhead(const std::string& archiveFile, std::vector<TItem> 
 }
 
 TInflateAhead::~TInflateAhead() {
-    FEnding = true;
+    {
+        // Under the lock, so a thread about to wait for room cannot miss it.
+        std::lock_guard lock(FLock);
+        FEnding = true;
+    }
     FRoom.notify_one();
     FThread.join();
 }
