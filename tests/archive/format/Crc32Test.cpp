@@ -38,14 +38,23 @@ TEST(Crc32, AcceptsTheStoredValueBeforeAndAfterTheFinalXor) {
 }
 
 namespace {
-// zlib's own CRC-32 as the independent reference, over every length around the 8-byte steps.
+// zlib's own CRC-32 as the independent reference: every length up to well past the 64-byte folding step
+// (and its 16-byte blocks) from every alignment, then long runs, fed whole and from a running value.
 TEST(Crc32, AgreesWithZlibAtEveryLengthAndAlignment) {
-    const auto data = testutil::RandomBytes(4096 + 64, 11);
-    for (size_t start = 0; start < 8; ++start)
-        for (size_t len : {size_t{0}, size_t{1}, size_t{7}, size_t{8}, size_t{9}, size_t{15}, size_t{16}, size_t{63},
-                           size_t{4096}}) {
+    const auto data = testutil::RandomBytes(300000, 11);
+    const auto zlibCrc = [](std::span<const uint8_t> piece) {
+        return uint32_t(crc32(0, piece.data(), uInt(piece.size())));
+    };
+    for (size_t start = 0; start < 16; ++start)
+        for (size_t len = 0; len <= 400; ++len) {
             const auto piece = std::span(data).subspan(start, len);
-            EXPECT_EQ(Crc32(piece), uint32_t(crc32(0, piece.data(), uInt(piece.size())))) << start << "+" << len;
+            ASSERT_EQ(Crc32(piece), zlibCrc(piece)) << start << "+" << len;
         }
+    for (size_t len : {size_t{4096}, size_t{65535}, size_t{299999}}) {
+        const auto piece = std::span(data).subspan(1, len);
+        EXPECT_EQ(Crc32(piece), zlibCrc(piece)) << len;
+        const uint32_t running = UpdateCrc32(UpdateCrc32(kCrcInit, piece.first(100)), piece.subspan(100));
+        EXPECT_EQ(running ^ kCrcInit, zlibCrc(piece)) << len;
+    }
 }
 }  // namespace
