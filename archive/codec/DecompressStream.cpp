@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "archive/io/Chunk.h"
+
 namespace archive {
 
 namespace {
@@ -80,7 +82,10 @@ TDecompressStream::TDecompressStream(TInflateEngine::TState& state,
                                      fw::TStream& source,
                                      int windowBits,
                                      uint64_t compressedSize)
-    : TCustomStream(source, compressedSize, state.Input), FZ(&state.Z), FInitResult(state.Start(windowBits)) {}
+    : TCustomStream(source, compressedSize, state.Input),
+      FCompressedSize(compressedSize),
+      FZ(&state.Z),
+      FInitResult(state.Start(windowBits)) {}
 
 TDecompressStream::~TDecompressStream() {
     if (FInitResult != Z_OK)
@@ -91,6 +96,11 @@ TDecompressStream::~TDecompressStream() {
 
 uint64_t TDecompressStream::TotalIn() const {
     return FInitResult == Z_OK ? FZ->total_in : 0;
+}
+
+int32_t TDecompressStream::ReadChunk(uint8_t* buffer, uint32_t count) {
+    const uint64_t left = FCompressedSize - std::min(FCompressedSize, TotalIn());
+    return ReadChunk(buffer, static_cast<uint32_t>(std::min<uint64_t>(left, kChunkSize)), count);
 }
 
 int32_t TDecompressStream::ReadChunk(uint8_t* buffer, uint32_t chunk, uint32_t count) {

@@ -50,6 +50,9 @@ private:
     std::unique_ptr<TState> FState;
 };
 
+// zlib's window bits for raw deflate (no header) with a 32 KiB window: the ZIP methods' streams.
+constexpr int kRawDeflateWindow = -15;
+
 class TDecompressStream : public TCustomStream {
 public:
     // Return codes of the decode step (zlib's numbering).
@@ -68,12 +71,15 @@ public:
     // Returns the bytes produced (fewer than `count` only at the end of the stream or before an error),
     // or a negative code when nothing could be produced.
     int32_t ReadChunk(uint8_t* buffer, uint32_t chunk, uint32_t count);
+    // The same, reading the compressed bytes not consumed yet at most a chunk (32 KiB) at a time.
+    int32_t ReadChunk(uint8_t* buffer, uint32_t count);
     bool Ended() const { return FEnded; }
     uint64_t TotalIn() const;
 
 private:
     TDecompressStream(TInflateEngine::TState& state, fw::TStream& source, int windowBits, uint64_t compressedSize);
 
+    uint64_t FCompressedSize;
     z_stream_s* FZ;
     int FInitResult;
     bool FEnded = false;

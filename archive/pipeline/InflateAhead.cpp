@@ -14,7 +14,6 @@ namespace archive {
 namespace {
 constexpr uint64_t kLargestEntry = 1024 * 1024 - 1;  // larger ones are written behind the reader's decoder
 constexpr size_t kHeldLimit = 4 * 1024 * 1024;       // decoded bytes waiting for the reader
-constexpr int kRawWindowBits = -15;
 }  // namespace
 
 bool TInflateAhead::Takes(uint64_t size) {
@@ -71,11 +70,14 @@ void TInflateAhead::Work() {
             TInflateEngine engine;
             for (size_t i = 0; i < FItems.size() && !FEnding; ++i) {
                 const uint64_t size = FItems[i].UncompressedSize;
+                std::vector<uint8_t> bytes;
                 if (Takes(size)) {
-                    std::unique_lock lock(FLock);
-                    FRoom.wait(lock, [&] { return FEnding || FHeld == 0 || FHeld + size <= kHeldLimit; });
+                    {
+                        std::unique_lock lock(FLock);
+                        FRoom.wait(lock, [&] { return FEnding || FHeld == 0 || FHeld + size <= kHeldLimit; });
+                    }
+                    bytes = Inflate(archive, engine, FItems[i]);
                 }
-                std::vector<uint8_t> bytes = Takes(size) ? Inflate(archive, engine, FItems[i]) : std::vector<uint8_t>{};
                 std::lock_guard lock(FLock);
                 if (!bytes.empty()) {
                     FHeld += bytes.size();
@@ -101,16 +103,14 @@ std::vector<uint8_t> TInflateAhead::Inflate(TReadCache& archive, TInflateEngine&
         item.LocalHeaderOffset + static_cast<int64_t>(kLocalHeaderSize + local->NameLength + local->ExtraLength);
     if (archive.Seek(dataStart, fw::soBeginning) != dataStart)
         return {};
-    TDecompressStream stream(engine, archive, kRawWindowBits, item.CompressedSize);
+    TDecompressStream stream(engine, archive, kRawDeflateWindow, item.CompressedSize);
     std::vector<uint8_t> bytes(item.UncompressedSize);
     uint64_t at = 0;
     while (at < bytes.size()) {
         if (FEnding)
             return {};
         const auto request = static_cast<uint32_t>(std::min<uint64_t>(bytes.size() - at, kChunkSize));
-        const uint64_t inputLeft = item.CompressedSize - std::min(item.CompressedSize, stream.TotalIn());
-        const auto chunk = static_cast<uint32_t>(std::min<uint64_t>(inputLeft, kChunkSize));
-        if (stream.ReadChunk(bytes.data() + at, chunk, request) != static_cast<int32_t>(request))
+        if (stream.ReadChunk(bytes.data() + at, request) != static_cast<int32_t>(request))
             return {};
         at += request;
     }

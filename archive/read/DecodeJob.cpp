@@ -16,7 +16,6 @@
 namespace archive {
 
 namespace {
-constexpr int kRawWindowBits = -15;  // raw deflate, 32 KiB window
 
 uint32_t ChunkOf(uint64_t remaining) {
     return static_cast<uint32_t>(std::min<uint64_t>(remaining, kChunkSize));
@@ -47,32 +46,6 @@ void GuardedPass(F&& pass) {
         // Anything else, the E_RAISE of a reported write failure included, loses this buffer only.
     }
 }
-}  // namespace
-
-TDecoder FindDecoder(uint16_t method) {
-    const auto it =
-        std::find_if(kDecoders.begin(), kDecoders.end(), [method](const auto& d) { return d.first == method; });
-    return it == kDecoders.end() ? nullptr : it->second;
-}
-
-void DecodeStored(TDecodeJob& job) {
-    uint8_t* buffer = job.Context.Chunk.data();
-    uint64_t remaining = job.CompressedSize;
-    while (remaining > 0) {
-        const uint32_t want = ChunkOf(remaining);
-        const int32_t got = job.Source.Read(buffer, static_cast<int32_t>(want));
-        if (got <= 0)
-            break;
-        // A chunk that could not be written at all loses the entry: no point writing the rest.
-        if (job.Write(std::span<const uint8_t>(buffer, static_cast<size_t>(got))) == 0)
-            job.Fatal(kMsgErrorWritingFile);
-        remaining -= static_cast<uint64_t>(got);
-        if (job.Cancel)
-            break;
-    }
-}
-
-namespace {
 
 // The method-8 loop over `next`, which gives up to `request` decoded bytes: fewer only where the stream
 // ends, none (empty) on an error.
@@ -102,6 +75,29 @@ void DeflateLoop(TDecodeJob& job, Next&& next) {
 
 }  // namespace
 
+TDecoder FindDecoder(uint16_t method) {
+    const auto it =
+        std::find_if(kDecoders.begin(), kDecoders.end(), [method](const auto& d) { return d.first == method; });
+    return it == kDecoders.end() ? nullptr : it->second;
+}
+
+void DecodeStored(TDecodeJob& job) {
+    uint8_t* buffer = job.Context.Chunk.data();
+    uint64_t remaining = job.CompressedSize;
+    while (remaining > 0) {
+        const uint32_t want = ChunkOf(remaining);
+        const int32_t got = job.Source.Read(buffer, static_cast<int32_t>(want));
+        if (got <= 0)
+            break;
+        // A chunk that could not be written at all loses the entry: no point writing the rest.
+        if (job.Write(std::span<const uint8_t>(buffer, static_cast<size_t>(got))) == 0)
+            job.Fatal(kMsgErrorWritingFile);
+        remaining -= static_cast<uint64_t>(got);
+        if (job.Cancel)
+            break;
+    }
+}
+
 void DecodeDeflate(TDecodeJob& job) {
     if (job.Inflated) {
         // Inflated whole ahead: the same pieces, messages and writes, only without the decoding.
@@ -113,11 +109,10 @@ void DecodeDeflate(TDecodeJob& job) {
         });
         return;
     }
-    TDecompressStream stream(job.Context.Inflate, job.Source, kRawWindowBits, job.CompressedSize);
+    TDecompressStream stream(job.Context.Inflate, job.Source, kRawDeflateWindow, job.CompressedSize);
     uint8_t* buffer = job.Context.Chunk.data();
     DeflateLoop(job, [&](uint32_t request) -> std::optional<std::span<const uint8_t>> {
-        const uint32_t chunk = ChunkOf(job.CompressedSize - std::min(job.CompressedSize, stream.TotalIn()));
-        const int32_t n = stream.ReadChunk(buffer, chunk, request);
+        const int32_t n = stream.ReadChunk(buffer, request);
         if (n < 0)
             return std::nullopt;
         return std::span<const uint8_t>(buffer, static_cast<size_t>(n));

@@ -12,7 +12,6 @@
 namespace archive {
 
 namespace {
-constexpr int kRawWindowBits = -15;        // raw deflate, 32 KiB window
 constexpr size_t kLongestDescriptor = 24;  // signature, CRC and two 64-bit sizes
 
 // The descriptor forms: with or without its signature, with 32-bit or (Zip64) 64-bit sizes.
@@ -52,7 +51,7 @@ std::optional<int64_t> TUnZip::MeasureDescribed(const TLocalHeader& local,
     uint64_t packed = 0;
     bool ended = false;
     if (Archive().Seek(dataStart, fw::soBeginning) == dataStart) {
-        TDecompressStream stream(Context().Inflate, Archive(), kRawWindowBits,
+        TDecompressStream stream(Context().Inflate, Archive(), kRawDeflateWindow,
                                  static_cast<uint64_t>(ArchiveSize() - dataStart));
         std::vector<uint8_t>& buffer = Context().Chunk;
         constexpr auto kChunk = static_cast<uint32_t>(kChunkSize);
