@@ -1,7 +1,7 @@
 // The packing stage: the writer with the job's settings.
 #include <cstdio>
 
-#include "app/JobWriter.h"
+#include "app/job/JobWriter.h"
 #include "bench/FailureCount.h"
 #include "bench/Stages.h"
 

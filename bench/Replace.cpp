@@ -3,16 +3,11 @@
 #include <filesystem>
 #include <system_error>
 
-#include "app/ReplaceInFile.h"
+#include "app/job/PatchRule.h"
+#include "app/job/ReplaceInFile.h"
 #include "bench/Stages.h"
 
 namespace bench {
-
-namespace {
-// The job's two texts, both 31 bytes.
-const char kCanvasClass[] = "javax/microedition/lcdui/Canvas";
-const char kWideCanvasClass[] = "com/vidorurud/fullscreen/WideCv";
-}  // namespace
 
 // The walk is the standard library's, so the time measured is the patcher's and not the job's file search.
 int Replace(const std::string& folder) {
@@ -21,7 +16,7 @@ int Replace(const std::string& folder) {
     for (std::filesystem::recursive_directory_iterator it(folder, error), end; !error && it != end;
          it.increment(error)) {
         if (it->is_regular_file() && it->path().extension() == ".class" &&
-            app::ReplaceInFile(it->path().string(), kCanvasClass, kWideCanvasClass))
+            app::ReplaceInFile(it->path().string(), app::kCanvasClass, app::kWideCanvasClass))
             ++patched;
     }
     if (error) {

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/Settings.h"
+#include "app/forms/Settings.h"
 #include "fuzz/FuzzScratch.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

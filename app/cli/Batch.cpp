@@ -4,11 +4,11 @@
 #include <cstdio>
 #include <exception>
 
-#include "app/Interrupt.h"
 #include "app/cli/Messages.h"
 #include "app/cli/Outcome.h"
 #include "app/cli/Precheck.h"
 #include "app/cli/Signals.h"
+#include "app/job/Interrupt.h"
 #include "framework/console/Recorder.h"
 
 namespace cli {
@@ -22,11 +22,11 @@ TBatch::TBatch(app::Tfrm& form, TVerbosity verbosity)
     fw::console::SetMemoOutput([this](const std::string& line) { Say(line); });
     // Only a line that shows asks the job for fine progress, which costs the engine its threads.
     if (FProgress.Enabled())
-        FForm.OnJobProgress = [this](int percent) { FProgress.Show(FCurrent, percent); };
+        FForm.Job.OnProgress = [this](int percent) { FProgress.Show(FCurrent, percent); };
 }
 
 TBatch::~TBatch() {
-    FForm.OnJobProgress = nullptr;
+    FForm.Job.OnProgress = nullptr;
     fw::console::SetMemoOutput(nullptr);
 }
 

@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "app/Unit1.h"
 #include "app/cli/Options.h"
 #include "app/cli/Progress.h"
+#include "app/forms/MainForm.h"
 
 namespace cli {
 

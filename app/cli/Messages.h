@@ -4,7 +4,7 @@
 #include <initializer_list>
 #include <string>
 
-#include "app/Texts.h"
+#include "app/job/Texts.h"
 
 namespace cli {
 

@@ -4,11 +4,10 @@
 #include <algorithm>
 
 #include "app/cli/Messages.h"
+#include "app/job/PatchRule.h"
 #include "framework/console/Recorder.h"
 
 namespace cli {
-
-const char kPayloadEntry[] = "com/vidorurud/fullscreen/WideCv.class";
 
 namespace {
 
@@ -36,7 +35,7 @@ const TReason kReasons[] = {
 };
 
 bool IsPayload(const app::TChangedClass& changed) {
-    return changed.Name == kPayloadEntry;
+    return changed.Name == app::kPayloadEntryName;
 }
 
 }  // namespace

@@ -4,13 +4,10 @@
 #include <string>
 #include <vector>
 
-#include "app/JobReport.h"
 #include "app/cli/Options.h"
+#include "app/job/JobReport.h"
 
 namespace cli {
-
-// The entry of the full-screen canvas class, present in a jar patched before.
-extern const char kPayloadEntry[];
 
 // One line for stderr naming `shown` (the jar as the user wrote it). `jobMessage` is the job's own
 // message, used when the report names no reason of its own.

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "app/JobReport.h"
+#include "app/job/JobReport.h"
 
 namespace cli {
 

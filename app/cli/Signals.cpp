@@ -4,7 +4,7 @@
 #include <csignal>
 #include <initializer_list>
 
-#include "app/Interrupt.h"
+#include "app/job/Interrupt.h"
 
 namespace cli {
 

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "../JobFixture.h"
+#include "../job/JobFixture.h"
 #include "TestUtil.h"
 
 namespace clitest {

@@ -1,8 +1,9 @@
 // The wording of a job's outcome from hand-made reports: every reason, entry names, the summary's cases.
 #include <gtest/gtest.h>
 
-#include "app/Texts.h"
 #include "app/cli/Outcome.h"
+#include "app/job/PatchRule.h"
+#include "app/job/Texts.h"
 
 namespace {
 
@@ -67,12 +68,12 @@ TEST_F(Outcome, TheSummaryCountsTheUsersClassesAndTellsWhyNoneChanged) {
                                         "2 class files changed, 5 occurrences replaced"}));
 
     // The old full-screen class of a jar patched before is no change of the user's.
-    report.ChangedClasses.push_back({cli::kPayloadEntry, 1});
+    report.ChangedClasses.push_back({app::kPayloadEntryName, 1});
     report.Replacements = 6;
     EXPECT_EQ(cli::SummaryLines(report, cli::TVerbosity::Verbose),
               (std::vector<std::string>{"  a/B.class: 3", "  a/C.class: 2",
                                         "2 class files changed, 5 occurrences replaced"}));
-    report.ChangedClasses = {{cli::kPayloadEntry, 1}};
+    report.ChangedClasses = {{app::kPayloadEntryName, 1}};
     report.Replacements = 1;
     EXPECT_EQ(cli::SummaryLines(report, cli::TVerbosity::Verbose),
               std::vector<std::string>{"no class file changed: the jar was patched before (it already holds "

@@ -1,0 +1,14 @@
+// What the job does to a jar, as the proof is told it: the proof knows no class name of its own.
+#pragma once
+
+#include <string>
+
+namespace app {
+
+struct TProofRule {
+    std::string Search;        // the name the patcher replaces in every class file
+    std::string Replace;       // what it writes instead (of the same length)
+    std::string PayloadEntry;  // the entry the job adds
+};
+
+}  // namespace app

@@ -1,0 +1,318 @@
+// The main window as a real window: the settings file on start and close, the patch job started from
+// its button, the About dialog opened and closed with real clicks; and the README screenshots.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "TestUtil.h"
+#include "app/forms/AboutForm.h"
+#include "app/forms/MainForm.h"
+#include "app/forms/Settings.h"
+#include "framework/Dialogs.h"
+#include "platform/Platform.h"
+#include "tests/framework/gui/GuiDriver.h"
+
+// The shell's drop layout (DROPFILES).
+#include <shlobj.h>
+
+namespace {
+
+constexpr fw::TColor kPanelFill = 16052200;
+
+struct RealMainWindow : testing::Test {
+    std::unique_ptr<app::Tfrm> frm;
+    std::vector<std::string> errors;
+
+    static void SetUpTestSuite() {
+        if (!app::frmAbout)
+            fw::CreateForm(app::frmAbout);
+    }
+    void SetUp() override {
+        platform::DeleteFile(app::SettingsPath());
+        fw::Application().OnException = [this](fw::TObject*, const std::exception& e) { errors.push_back(e.what()); };
+    }
+    void TearDown() override {
+        frm.reset();
+        platform::DeleteFile(app::SettingsPath());
+        fw::Application().OnException = nullptr;
+    }
+    // The main window as the program starts it (not made the application's main form, so closing it
+    // leaves the test program running).
+    HWND Start() {
+        frm = std::make_unique<app::Tfrm>(&fw::Application());
+        frm->DoCreate();
+        frm->Show();
+        HWND w = guitest::WindowOf(*frm);
+        guitest::WaitActive(w);
+        return w;
+    }
+    void ClickButton(HWND w, const controls::TSelButton& button) {
+        guitest::Click(w, button.Left() + 20, button.Top() + 10);
+    }
+    std::string StoredBackup() {
+        return platform::GetPrivateProfileString("Grandvue", "Backup", "<missing>", app::SettingsPath());
+    }
+};
+
+TEST_F(RealMainWindow, FirstCloseCreatesTheSettingsFileWithBackupOff) {
+    HWND w = Start();
+    EXPECT_FALSE(frm->cbBackup.Checked());
+    ClickButton(w, frm->btnExit);
+    EXPECT_EQ(StoredBackup(), "0");
+    EXPECT_FALSE(IsWindowVisible(w));
+}
+
+TEST_F(RealMainWindow, StoredValuesDecideTheBox) {
+    const std::pair<const char*, bool> cases[] = {
+        {"0x1", true}, {"-1", true}, {"yes", false}, {"1", true}, {"0", false}};
+    for (auto [value, ticked] : cases) {
+        SCOPED_TRACE(value);
+        ASSERT_TRUE(platform::WritePrivateProfileString("Grandvue", "Backup", value, app::SettingsPath()));
+        Start();
+        EXPECT_EQ(frm->cbBackup.Checked(), ticked);
+        EXPECT_EQ(SendMessageW(guitest::WindowOf(frm->cbBackup), BM_GETCHECK, 0, 0),
+                  ticked ? BST_CHECKED : BST_UNCHECKED);
+        frm.reset();
+    }
+}
+
+TEST_F(RealMainWindow, TickingTheBoxAndQuittingStoresOne) {
+    HWND w = Start();
+    SendMessageW(guitest::WindowOf(frm->cbBackup), BM_CLICK, 0, 0);
+    guitest::Pump();
+    ClickButton(w, frm->btnExit);
+    EXPECT_EQ(StoredBackup(), "1");
+    Start();
+    EXPECT_TRUE(frm->cbBackup.Checked());
+}
+
+// The user is told once, and the program can still be closed.
+TEST_F(RealMainWindow, UnwritableSettingsFileIsToldOnceAndTheWindowStillCloses) {
+    HWND w = Start();
+    ASSERT_TRUE(platform::CreateDirectory(app::SettingsPath()));  // a folder where the file should be
+    ClickButton(w, frm->btnExit);
+    platform::RemoveDirectory(app::SettingsPath());
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_EQ(errors[0], "Unable to write to " + app::SettingsPath());
+    EXPECT_FALSE(IsWindowVisible(w));
+}
+
+TEST_F(RealMainWindow, AboutOpensAndOkClosesItAgainAndAgain) {
+    HWND w = Start();
+    app::frmAbout->Show();
+    app::frmAbout->Hide();
+    HWND about = guitest::WindowOf(*app::frmAbout);
+    for (int i = 0; i < 3; ++i) {
+        SCOPED_TRACE(i);
+        // The About click runs the modal loop, which finds the Ok click waiting.
+        guitest::PostClick(w, frm->btnAbout.Left() + 20, frm->btnAbout.Top() + 10);
+        guitest::PostClick(about, app::frmAbout->btnOk.Left() + 46, app::frmAbout->btnOk.Top() + 10);
+        PostMessageW(about, WM_CLOSE, 0, 0);
+        guitest::Pump();
+        EXPECT_FALSE(IsWindowVisible(about));
+        EXPECT_EQ(app::frmAbout->ModalResult(), fw::mrOk);
+        // The pointer was left on the dialog's Ok, away from the button: no hover look stays behind.
+        EXPECT_EQ(guitest::Pixel(w, frm->btnAbout.Left() + 130, frm->btnAbout.Top() + 10), kPanelFill);
+    }
+    EXPECT_TRUE(errors.empty());
+}
+
+// Writes a jar with one class naming the canvas class, made by Info-ZIP's zip.
+std::string MakeJar(const testutil::TTempDir& dir, const std::string& name = "game") {
+    std::string cls = std::string("\xCA\xFE\xBA\xBE", 4) + "javax/microedition/lcdui/Canvas";
+    testutil::WriteFile(dir / (name + "/Main.class"), cls);
+    testutil::RunHost("cd " + testutil::Quote(testutil::ToHostPath(dir / name)) + " && zip -q -r ../" + name +
+                      ".jar .");
+    return dir / (name + ".jar");
+}
+
+bool Patched(const std::string& jar) {
+    std::string listing;
+    testutil::RunHost("unzip -l " + testutil::Quote(testutil::ToHostPath(jar)), &listing);
+    return listing.find("com/vidorurud/fullscreen/WideCv.class") != std::string::npos;
+}
+
+// Posts a real shell drop of these files (wide paths, the shell's own layout) to the window.
+void PostDrop(HWND window, const std::vector<std::string>& files) {
+    std::wstring list;
+    for (const std::string& file : files)
+        list += std::wstring(file.begin(), file.end()) + L'\0';
+    list += L'\0';
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + list.size() * sizeof(wchar_t));
+    auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
+    drop->pFiles = sizeof(DROPFILES);
+    drop->fWide = TRUE;
+    std::copy(list.begin(), list.end(), reinterpret_cast<wchar_t*>(drop + 1));
+    GlobalUnlock(memory);
+    PostMessageW(window, WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0);
+}
+
+TEST_F(RealMainWindow, DroppedJarsArePatchedOneAfterAnotherWithTheBackupBox) {
+    if (!testutil::HostHas("zip"))
+        GTEST_SKIP() << "zip missing";
+    testutil::TTempDir dir;
+    const std::string first = MakeJar(dir, "first"), second = MakeJar(dir, "second");
+    HWND w = Start();
+    frm->cbBackup.SetChecked(true);
+    PostDrop(w, {first, second});
+    guitest::Pump();
+    EXPECT_TRUE(errors.empty()) << (errors.empty() ? "" : errors[0]);
+    EXPECT_TRUE(Patched(first));
+    EXPECT_TRUE(Patched(second));
+    EXPECT_TRUE(platform::FileExists(first + ".bak"));
+    EXPECT_TRUE(platform::FileExists(second + ".bak"));
+    EXPECT_EQ(frm->LastReport().Archive, second);
+}
+
+// The log of the visible main window of another process, or nothing while it has none.
+std::wstring LogOfProcess(DWORD process) {
+    struct TSearch {
+        DWORD Process;
+        HWND Log = nullptr;
+    } search{process};
+    EnumWindows(
+        [](HWND window, LPARAM param) -> BOOL {
+            auto* s = reinterpret_cast<TSearch*>(param);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(window, &owner);
+            if (owner == s->Process && IsWindowVisible(window))
+                s->Log = FindWindowExW(window, nullptr, L"EDIT", nullptr);
+            return s->Log == nullptr;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    if (!search.Log)
+        return {};
+    // Another process's edit text comes only through its messages (GetWindowText reads the caption).
+    wchar_t text[4096]{};
+    DWORD_PTR copied = 0;
+    SendMessageTimeoutW(search.Log, WM_GETTEXT, std::size(text), reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000,
+                        &copied);
+    return std::wstring(text, copied);
+}
+
+// The program started on `jar`, from the folder it lies in.
+PROCESS_INFORMATION StartProgram(const std::string& program, const std::string& jar, const std::string& folder) {
+    std::string command = "\"" + program + "\" \"" + jar + "\"";
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION child{};
+    EXPECT_TRUE(
+        CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup, &child));
+    return child;
+}
+
+// The log once it holds `line`; the wait is bounded only so a broken program cannot hang the suite.
+std::wstring LogOnceItHolds(DWORD process, const std::wstring& line) {
+    std::wstring log;
+    for (int i = 0; i < 1200 && log.find(line) == std::wstring::npos; ++i) {
+        Sleep(100);
+        log = LogOfProcess(process);
+    }
+    return log;
+}
+
+void CloseProgram(const PROCESS_INFORMATION& child) {
+    EnumWindows(
+        [](HWND window, LPARAM process) -> BOOL {
+            DWORD owner = 0;
+            GetWindowThreadProcessId(window, &owner);
+            if (owner == static_cast<DWORD>(process))
+                PostMessageW(window, WM_CLOSE, 0, 0);
+            return TRUE;
+        },
+        static_cast<LPARAM>(child.dwProcessId));
+    if (WaitForSingleObject(child.hProcess, 60000) != WAIT_OBJECT_0)
+        TerminateProcess(child.hProcess, 1);
+    CloseHandle(child.hThread);
+    CloseHandle(child.hProcess);
+}
+
+std::string JadFor(const std::string& name, const std::string& size) {
+    return "MIDlet-Name: " + name + "\r\nMIDlet-Jar-URL: " + name + ".jar\r\nMIDlet-Jar-Size: " + size + "\r\n";
+}
+
+// Two copies of the program at once, from one folder (so one "temp" beside them), each on a jar named on its
+// command line with a .jad beside it: both jars patched, both .jad files follow, both logs say so.
+TEST(DesktopProgram, TwoProgramsAtOnceEachPatchTheirJarAndItsJad) {
+    if (!testutil::HostHas("zip"))
+        GTEST_SKIP() << "zip missing";
+    testutil::TTempDir dir;
+    // The program beside this test's build folder, copied so its settings and work folder stay here.
+    char self[MAX_PATH]{};
+    GetModuleFileNameA(nullptr, self, MAX_PATH);
+    const std::string built =
+        std::string(self).substr(0, std::string(self).rfind('\\')) + "\\..\\..\\..\\app\\grandvue.exe";
+    const std::string program = dir / "grandvue.exe";
+    ASSERT_TRUE(CopyFileA(built.c_str(), program.c_str(), FALSE)) << built;
+    const std::string names[] = {"first", "second"};
+    std::vector<PROCESS_INFORMATION> children;
+    for (const std::string& name : names) {
+        testutil::WriteFile(dir / (name + ".jad"), JadFor(name, "1"));
+        children.push_back(StartProgram(program, MakeJar(dir, name), dir.Path()));
+    }
+    // "Работа завершена": the job's last line, after "Обновление jad файла".
+    const std::wstring done =
+        L"\x0420\x0430\x0431\x043E\x0442\x0430 \x0437\x0430\x0432\x0435\x0440\x0448\x0435\x043D\x0430";
+    const std::wstring jadLine =
+        L"\x041E\x0431\x043D\x043E\x0432\x043B\x0435\x043D\x0438\x0435 jad \x0444\x0430\x0439\x043B\x0430";
+    for (size_t i = 0; i < children.size(); ++i) {
+        SCOPED_TRACE(names[i]);
+        const std::wstring log = LogOnceItHolds(children[i].dwProcessId, done);
+        EXPECT_NE(log.find(jadLine + L"\r\n"), std::wstring::npos);
+        EXPECT_NE(log.find(done), std::wstring::npos);
+        const std::string jar = dir / (names[i] + ".jar");
+        EXPECT_TRUE(Patched(jar));
+        const platform::THandle h = platform::FileOpen(jar, platform::fmOpenRead | platform::fmShareDenyNone);
+        const int64_t size = platform::FileSize(h);
+        platform::FileClose(h);
+        EXPECT_EQ(testutil::ReadText(dir / (names[i] + ".jad")), JadFor(names[i], std::to_string(size)));
+        EXPECT_EQ(WaitForSingleObject(children[i].hProcess, 0), static_cast<DWORD>(WAIT_TIMEOUT));  // still open
+    }
+    for (const PROCESS_INFORMATION& child : children)
+        CloseProgram(child);
+}
+
+TEST_F(RealMainWindow, JarDroppedWhileAJobRunsIsRefusedAsBusy) {
+    if (!testutil::HostHas("zip"))
+        GTEST_SKIP() << "zip missing";
+    testutil::TTempDir dir;
+    const std::string first = MakeJar(dir, "first"), second = MakeJar(dir, "second");
+    HWND w = Start();
+    // The drop waits behind the click, so the job's own message processing finds it.
+    fw::TOpenDialog::QueueAnswer(first);
+    guitest::PostClick(w, frm->btnJar.Left() + 20, frm->btnJar.Top() + 10);
+    PostDrop(w, {second});
+    guitest::Pump();
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_NE(errors[0].find("first.jar"), std::string::npos) << errors[0];
+    EXPECT_TRUE(Patched(first));
+    EXPECT_FALSE(Patched(second));
+}
+
+TEST_F(RealMainWindow, JarButtonWithAnAnsweredDialogRunsTheJobAndFillsTheLog) {
+    if (!testutil::HostHas("zip"))
+        GTEST_SKIP() << "zip missing";
+    testutil::TTempDir dir;
+    std::string jar = MakeJar(dir);
+    HWND w = Start();
+    fw::TOpenDialog::QueueAnswer(jar);
+    ClickButton(w, frm->btnJar);
+    EXPECT_TRUE(errors.empty()) << (errors.empty() ? "" : errors[0]);
+    EXPECT_GE(frm->mem.Lines().Count(), 6);
+    EXPECT_GT(GetWindowTextLengthW(guitest::WindowOf(frm->mem)), 20);
+    EXPECT_TRUE(Patched(jar));
+    // The README's pictures, when asked for.
+    if (const char* folder = std::getenv("GV_SCREENSHOTS")) {
+        guitest::MoveTo(w, 400, 5);
+        guitest::SaveWindow(w, std::string(folder) + "\\main-window.bmp");
+        app::frmAbout->Show();
+        guitest::Pump();
+        guitest::SaveWindow(guitest::WindowOf(*app::frmAbout), std::string(folder) + "\\about.bmp");
+        app::frmAbout->Hide();
+    }
+}
+
+}  // namespace
