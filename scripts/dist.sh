@@ -26,6 +26,31 @@ windows_text() {
     sed -e "s/@VERSION@/$version/g" -e 's/$/\r/' "$1"
 }
 
+# The linker writes the time of the link into the Windows program's header (and the header's checksum covers
+# it): the commit's time goes there instead, as the linker itself writes it under SOURCE_DATE_EPOCH.
+stamp_pe() {
+    python3 - "$1" "$epoch" <<'EOF'
+import struct, sys
+
+path, epoch = sys.argv[1], int(sys.argv[2])
+data = bytearray(open(path, "rb").read())
+pe = struct.unpack_from("<I", data, 0x3C)[0] if len(data) >= 0x40 else 0  # e_lfanew in the MS-DOS header
+time_at = pe + 8  # COFF header: Machine, NumberOfSections, TimeDateStamp
+checksum_at = pe + 24 + 64  # after the signature and COFF header, CheckSum in the optional header
+if pe == 0 or checksum_at + 4 > len(data) or data[pe:pe + 4] != b"PE\0\0":
+    sys.exit(f"dist: {path} is not a PE program")
+struct.pack_into("<I", data, time_at, epoch)
+struct.pack_into("<I", data, checksum_at, 0)
+# The image checksum: 16-bit words summed with the carries folded back in, plus the file's length.
+total = 0
+for (word,) in struct.iter_unpack("<H", data + b"\0" * (len(data) % 2)):
+    total = (total & 0xFFFF) + (total >> 16) + word
+total = (total & 0xFFFF) + (total >> 16)
+struct.pack_into("<I", data, checksum_at, total + len(data))
+open(path, "wb").write(data)
+EOF
+}
+
 # Linux: grandvue-<version>/ with the program, its manual page, the bash completion and the readme. Modes are
 # set here, not left to the umask.
 top="grandvue-$version"
@@ -43,7 +68,9 @@ tar -C "$stage/linux" --format=gnu --sort=name --mtime="@$epoch" --owner=0 --gro
 # Windows: the program and README.txt at the zip's root, MS-DOS attributes (archive bit only), deflated.
 windows_name="$top-win64.zip"
 windows_text "$root/dist/README-windows.txt" >"$stage/README.txt"
-python3 - "$stage/$windows_name" "$epoch" "$windows_program" "$stage/README.txt" <<'EOF'
+install -m 644 "$windows_program" "$stage/grandvue.exe"
+stamp_pe "$stage/grandvue.exe"
+python3 - "$stage/$windows_name" "$epoch" "$stage/grandvue.exe" "$stage/README.txt" <<'EOF'
 import sys, time, zipfile
 
 archive, epoch, program, readme = sys.argv[1], int(sys.argv[2]), sys.argv[3], sys.argv[4]
