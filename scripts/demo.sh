@@ -21,6 +21,6 @@ echo "== The screen class now extends:"
 javap -cp "$demo/snake.jar" -v com.example.snake.SnakeCanvas | grep -E '^ *super_class'
 
 echo "== The program: $program"
-echo "   It runs from where it is; to install it with its manual page and bash completion:"
-echo "   cd $root && sudo make install               (into /usr/local; sudo make uninstall removes it)"
-echo "   cd $root && make install PREFIX=\$HOME/.local  (no sudo; ~/.local/bin must be on PATH)"
+echo "   It runs from where it is. To install it with its manual page and bash completion, in $root:"
+printf '   %-34s%s\n' "sudo make install" "into /usr/local (sudo make uninstall removes it)" \
+    "make install PREFIX=\$HOME/.local" "no sudo; ~/.local/bin must be on PATH"

@@ -99,6 +99,7 @@ TEST(BashCompletion, OffersOptionsJarsInAnyCaseFoldersAndEachOptionsValue) {
         {{"grandvue", "--", "-"}, "a file after --, though it looks like an option", "-x.jar\n"},
         {{"grandvue", "-o", "c"}, "any file after -o", "c.jar.bak\nc.txt\n"},
         {{"grandvue", "--output", "=", "c"}, "any file after --output=", "c.jar.bak\nc.txt\n"},
+        {{"grandvue", "--directory", "="}, "folders right after --directory=", "jars.jar\nlib\n"},
         {{"grandvue", "-bo", "c"}, "any file after a bundle ending in -o", "c.jar.bak\nc.txt\n"},
         {{"grandvue", "-d", ""}, "folders after -d", "jars.jar\nlib\n"},
         {{"grandvue", "--directory", ""}, "folders after --directory", "jars.jar\nlib\n"},
