@@ -13,11 +13,12 @@ fail() {
 
 # The one file in OUTDIR matching a pattern.
 only() {
-    local matches=("$out"/$1)
-    [ ${#matches[@]} -eq 1 ] && [ -f "${matches[0]}" ] || {
-        echo "check-dist: want one $1 in $out, found: ${matches[*]}" >&2
+    local matches
+    mapfile -t matches < <(compgen -G "$out/$1")
+    if [ ${#matches[@]} -ne 1 ]; then
+        echo "check-dist: want one $1 in $out, found ${#matches[@]}" >&2
         exit 1
-    }
+    fi
     printf '%s\n' "${matches[0]}"
 }
 
