@@ -23,7 +23,7 @@ std::string CompletionSpec(const std::string& file) {
     return out;
 }
 
-TEST_F(TCommandLine, InstallPutsAWorkingProgramAndItsManualPageUnderThePrefixAndUninstallRemovesThem) {
+TEST_F(TCommandLine, InstallPutsAWorkingProgramItsManualPageAndItsCompletionUnderThePrefixAndUninstallRemovesThem) {
     const std::string prefix = FDir / "prefix";
     ASSERT_EQ(testutil::RunHost(Make("install", prefix)), 0);
     std::string out;
