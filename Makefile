@@ -18,14 +18,19 @@ DESTDIR ?=
 GRANDVUE ?= $(RELEASE_BIN)
 BINDIR = $(DESTDIR)$(PREFIX)/bin
 MAN1DIR = $(DESTDIR)$(PREFIX)/share/man/man1
+COMPLETIONDIR = $(DESTDIR)$(PREFIX)/share/bash-completion/completions
+# What bootstrap installs: all (every target's needs) or linux (the Linux program and the demo).
+BOOTSTRAP_SET ?= all
+# Where make dist writes the archives for users.
+DIST := dist/out
 
 .PHONY: all bootstrap configure build test test-native test-win sanitize fuzz fuzz-ci demo bench release check-release \
-	clean native-program native-release install uninstall format format-check
+	clean native-program native-release install uninstall format format-check dist
 
 all: build
 
 bootstrap:
-	@bash scripts/bootstrap.sh
+	@bash scripts/bootstrap.sh $(BOOTSTRAP_SET)
 
 configure: bootstrap
 	@test -f $(NATIVE)/CMakeCache.txt || cmake -S . -B $(NATIVE) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DGV_WERROR=$(WERROR)
@@ -80,17 +85,26 @@ native-program: bootstrap
 	@test -f $(NATIVE)/CMakeCache.txt || cmake -S . -B $(NATIVE) -DCMAKE_BUILD_TYPE=RelWithDebInfo
 	cmake --build $(NATIVE) --target grandvue -j $(JOBS)
 
-demo: native-program
-	@bash scripts/demo.sh $(NATIVE)
+# The release program (what make install copies), with only the Linux program's and the demo's packages.
+demo:
+	@$(MAKE) --no-print-directory native-release BOOTSTRAP_SET=linux
+	@bash scripts/demo.sh $(RELEASE)
 
 install:
 	@test -x $(GRANDVUE) || $(MAKE) native-release
-	install -d $(BINDIR) $(MAN1DIR)
+	install -d $(BINDIR) $(MAN1DIR) $(COMPLETIONDIR)
 	install -m 755 $(GRANDVUE) $(BINDIR)/grandvue
 	install -m 644 docs/grandvue.1 $(MAN1DIR)/grandvue.1
+	install -m 644 completion/grandvue $(COMPLETIONDIR)/grandvue
 
 uninstall:
-	rm -f $(BINDIR)/grandvue $(MAN1DIR)/grandvue.1
+	rm -f $(BINDIR)/grandvue $(MAN1DIR)/grandvue.1 $(COMPLETIONDIR)/grandvue
+
+# The archives for users (zip for Windows, tarball for Linux, SHA256SUMS), the same bytes from one commit,
+# then checked as a user unpacks them.
+dist: release
+	@bash scripts/dist.sh $(RELEASE_BIN) $(WIN_RELEASE_BIN) $(DIST)
+	@bash scripts/check-dist.sh $(DIST)
 
 bench: build
 	@bash bench/run.sh $(NATIVE)

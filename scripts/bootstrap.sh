@@ -1,15 +1,28 @@
 #!/usr/bin/env bash
-# Installs, only when missing, every Debian package the build, the demo and the tests need.
+# Installs, only when missing, the Debian packages a target needs (usage: bootstrap.sh [all|linux]):
+# "linux" is the Linux program's build and the demo, "all" (the default) adds the Windows tree and the tests.
 set -euo pipefail
 
-packages=(
-    g++ cmake make zlib1g-dev libgtest-dev googletest
+# The Linux program (static release: libc.a comes with g++, libz.a with zlib1g-dev) and the demo's sample
+# jar (javac, jar and javap from the JDK; unzip lists the patched jar).
+linux_packages=(g++ cmake make zlib1g-dev default-jdk-headless unzip)
+other_packages=(
+    libgtest-dev googletest
     mingw-w64 g++-mingw-w64-x86-64-posix libz-mingw-w64-dev
     wine wine64 xvfb xauth fonts-liberation fonts-dejavu-core
-    zip unzip p7zip-full libarchive-tools python3 default-jdk-headless file
+    zip p7zip-full libarchive-tools python3 file
     clang libclang-rt-14-dev clang-format hyperfine time
     libcommons-lang3-java libguava-java
 )
+
+case "${1:-all}" in
+    linux) packages=("${linux_packages[@]}") ;;
+    all) packages=("${linux_packages[@]}" "${other_packages[@]}") ;;
+    *)
+        echo "usage: bootstrap.sh [all|linux]" >&2
+        exit 2
+        ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do
