@@ -2,7 +2,7 @@
 # missing and how to get it; what is left out on purpose says so once, with why.
 
 # The folders a full tree builds, and those without a test folder of their own.
-set(GV_ALL_FOLDERS platform framework search storage archive controls app bench)
+set(GV_ALL_FOLDERS platform framework search storage archive controls classfile app bench)
 set(GV_UNTESTED_FOLDERS bench fuzz)
 
 # gv_left_out(<what> <why>): one line in the configure's output for a target or suite not built on purpose.

@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
 # Seed corpora for the fuzz targets, made by the peer tools: archives from zip, 7z (Deflate and Deflate64),
-# Python's zipfile and jar; raw Deflate64 and deflate streams cut out of them; mask pairs and settings files.
+# Python's zipfile and jar; raw Deflate64 and deflate streams cut out of them; mask pairs and settings files;
+# class files assembled here (CLDC versions with a StackMap) and compiled by javac from the test games.
 # Usage: fuzz/make-seeds.sh OUT_DIR
 set -euo pipefail
 out=$(realpath -m "$1")
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-mkdir -p "$out"/{classify,extract,deflate64,masks,settings}
+mkdir -p "$out"/{classify,extract,deflate64,masks,settings,classfile}
 
 # A small MIDlet-like tree: text that compresses, bytes that do not, an empty file, nested folders.
 tree=$work/tree
@@ -83,3 +84,35 @@ printf '[Grandvue]\r\nBackup=1\r\n' >"$out/settings/backup-on.ini"
 printf '[grandvue]\nbackup = 0x10\n' >"$out/settings/hex-lower.ini"
 printf '[Other]\nBackup=1\n[Grandvue]\nBackup=-2147483648\n' >"$out/settings/two-sections.ini"
 printf '[Grandvue\nBackup=\n=1\n;comment\n' >"$out/settings/damaged.ini"
+
+# Class files: a CLDC screen extending Canvas at each MIDP-era version, its constructor calling Canvas.<init>
+# and a method whose StackMap names Canvas; then the test games and their stand-ins as javac builds them.
+python3 - "$out/classfile" <<'PY'
+import os, struct, sys
+def u2(v): return struct.pack(">H", v)
+def u4(v): return struct.pack(">I", v)
+def utf8(s): return b"\x01" + u2(len(s)) + s.encode()
+canvas = "javax/microedition/lcdui/Canvas"
+pool = [utf8("games/Cldc"), b"\x07" + u2(1), utf8(canvas), b"\x07" + u2(3), utf8("<init>"), utf8("()V"),
+        b"\x0c" + u2(5) + u2(6), b"\x0a" + u2(4) + u2(7), utf8("Code"), utf8("StackMap"), utf8("pick"),
+        utf8("(L%s;)I" % canvas)]
+def method(access, name, desc, code, stackmap):
+    attrs = b""
+    if stackmap:
+        attrs = u2(10) + u4(len(stackmap)) + stackmap
+    body = u2(2) + u2(2) + u4(len(code)) + code + u2(0) + u2(1 if stackmap else 0) + attrs
+    return u2(access) + u2(name) + u2(desc) + u2(1) + u2(9) + u4(len(body)) + body
+init = method(1, 5, 6, b"\x2a\xb7" + u2(8) + b"\xb1", b"")
+pick = method(9, 11, 12, b"\x2a\xc7\x00\x05\x03\xac\x04\xac", u2(1) + u2(6) + u2(1) + b"\x07" + u2(4) + u2(0))
+for major in (45, 46, 47, 48):
+    data = (u4(0xCAFEBABE) + u2(0) + u2(major) + u2(len(pool) + 1) + b"".join(pool) + u2(0x21) + u2(2) + u2(4) +
+            u2(0) + u2(0) + u2(2) + init + pick + u2(0))
+    open(os.path.join(sys.argv[1], "cldc-%d.class" % major), "wb").write(data)
+PY
+if command -v javac >/dev/null; then
+    games=$(cd "$(dirname "$0")/../tests/games" && pwd)
+    bash "$games/build-games.sh" "$work/games" >/dev/null 2>&1
+    (cd "$work/games" && for jar in *.jar; do unzip -qo "$jar" -d "$work/classes" '*.class'; done)
+    find "$work/classes" -name '*.class' | while read -r f; do cp "$f" "$out/classfile/javac-$(basename "$f")"; done
+    cp "$work/games/WideCv.class" "$out/classfile/javac-WideCv.class"
+fi

@@ -10,7 +10,7 @@ build=$1
 seconds=$2
 shift 2
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(fuzz_classify fuzz_extract fuzz_deflate64 fuzz_masks fuzz_settings)
+[ ${#targets[@]} -gt 0 ] || targets=(fuzz_classify fuzz_extract fuzz_deflate64 fuzz_masks fuzz_settings fuzz_classfile)
 
 if [ ! -f "$build/CMakeCache.txt" ]; then
     cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DGV_FUZZ=ON -DGV_WERROR="${GV_WERROR:-OFF}" \
@@ -18,7 +18,7 @@ if [ ! -f "$build/CMakeCache.txt" ]; then
         -DCMAKE_C_FLAGS="-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefined" \
         -DCMAKE_CXX_FLAGS="-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefined" \
         -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined" \
-        -DGV_FOLDERS="platform;framework;search;archive;app;fuzz" >/dev/null
+        -DGV_FOLDERS="platform;framework;search;archive;classfile;app;fuzz" >/dev/null
 fi
 cmake --build "$build" -j 2 --target "${targets[@]}"
 

@@ -1,0 +1,10 @@
+// Test stand-in for the MIDP MIDlet: the life-cycle methods the runner calls.
+package javax.microedition.midlet;
+
+public abstract class MIDlet {
+    protected MIDlet() {}
+    protected abstract void startApp();
+    protected abstract void pauseApp();
+    protected abstract void destroyApp(boolean unconditional);
+    public final void notifyDestroyed() {}
+}
