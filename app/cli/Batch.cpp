@@ -63,6 +63,11 @@ bool TBatch::Patch(const TJar& jar) {
         report = FForm.LastReport();
         // A job that raised without naming a reason in its report still failed.
         if (!raised && report.Failure == app::TJobFailure::jfNone) {
+            // Nothing was written: a warning, which even the quiet mode shows, since the user asked for a patch.
+            if (report.Outcome != app::TJobOutcome::joPatched) {
+                Complain(LeftUnchangedLine(jar.Shown, report));
+                return true;
+            }
             for (const std::string& line : SummaryLines(report, FVerbosity))
                 Say(line);
             if (report.JadFailed)

@@ -59,6 +59,14 @@ std::string FailureLine(const std::string& shown, const app::TJobReport& report,
     return reason->FileExists ? line + "; " + Msg(TMsg::Unchanged) : line;
 }
 
+std::string LeftUnchangedLine(const std::string& shown, const app::TJobReport& report) {
+    std::string text = app::Text(app::TText::LeftPatched);
+    if (report.Outcome == app::TJobOutcome::joNoCanvas)
+        text = report.OtherKind.empty() ? app::Text(app::TText::LeftNoCanvas)
+                                        : app::TextWith(app::TText::LeftOtherKind, report.OtherKind);
+    return shown + ": " + fw::console::ToConsole(text);
+}
+
 std::vector<std::string> SummaryLines(const app::TJobReport& report, TVerbosity verbosity) {
     std::vector<std::string> lines;
     // A jar patched before brings its old full-screen class, which the class pass rewrites like any other;
@@ -77,6 +85,8 @@ std::vector<std::string> SummaryLines(const app::TJobReport& report, TVerbosity 
             lines.push_back(
                 Msg(TMsg::ClassChanged, {fw::console::ToConsole(cls.Name), std::to_string(cls.Replacements)}));
     }
+    if (report.Rule == app::TPatchRuleUsed::prSuperLink)
+        lines.push_back(fw::console::ToConsole(app::TextWith(app::TText::LogSuperLink, report.OtherKind)));
     if (changed > 0)
         lines.push_back(Msg(TMsg::ClassesChanged, {std::to_string(changed), PluralEnding(changed),
                                                    std::to_string(replacements), PluralEnding(replacements)}));

@@ -14,6 +14,9 @@ namespace cli {
 std::string FailureLine(const std::string& shown, const app::TJobReport& report, const std::string& jobMessage);
 
 // The lines after a patched jar's log: the per-class lines when verbose, then the summary.
+// A warning for a jar the job left as it was, saying why in a player's words.
+std::string LeftUnchangedLine(const std::string& shown, const app::TJobReport& report);
+
 std::vector<std::string> SummaryLines(const app::TJobReport& report, TVerbosity verbosity);
 
 }  // namespace cli

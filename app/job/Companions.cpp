@@ -22,11 +22,6 @@ int64_t SizeOfFile(const std::string& path) {
     return size;
 }
 
-std::string Format(const char* pattern, const std::string& arg) {
-    std::string text = pattern;
-    text.replace(text.find("%s"), 2, arg);
-    return text;
-}
 }  // namespace
 
 // The jar is patched by now: a .jad that cannot follow is a warning, not a failed job.
@@ -61,11 +56,11 @@ void TPatchJob::ShowJobWarnings() {
     std::string text;
     const auto add = [&text](const std::string& line) { text += (text.empty() ? "" : "\n") + line; };
     if (FReport.JarSigned)
-        add(Format(Text(TText::JarSigned), FReport.Archive));
+        add(TextWith(TText::JarSigned, FReport.Archive));
     if (FReport.JadSignatureRemoved)
-        add(Format(Text(TText::JadSignatureRemoved), FReport.JadPath));
+        add(TextWith(TText::JadSignatureRemoved, FReport.JadPath));
     if (FReport.JadFailed)
-        add(Format(Text(TText::JadFailed), FReport.JadPath));
+        add(TextWith(TText::JadFailed, FReport.JadPath));
     if (!text.empty())
         fw::Application().MessageBox(text, fw::Application().Title(), fw::backend::MB_OK | fw::backend::MB_ICONWARNING);
 }

@@ -13,7 +13,6 @@
 #include "app/job/SafeFiles.h"
 #include "app/job/Texts.h"
 #include "app/job/WorkFolder.h"
-#include "archive/Messages.h"
 #include "framework/Exceptions.h"
 #include "platform/Platform.h"
 
@@ -28,32 +27,8 @@ const char kBuiltName[] = "new.jar";
 constexpr int kPackingStart = 50;  // unpacking is the first half of the job's progress
 constexpr int kPackingEnd = 100;
 
-std::string Format(const char* pattern, const std::string& arg) {
-    std::string text = pattern;
-    text.replace(text.find("%s"), 2, arg);
-    return text;
-}
-
 void MustCreateDirectory(const std::string& path) {
     fw::InOutCheck(platform::CreateDirectory(path));
-}
-
-TJobFailure FailureOfSystemError(uint32_t code) {
-    switch (code) {
-        case platform::kErrorFileNotFound:
-        case platform::kErrorPathNotFound:
-            return TJobFailure::jfNotFound;
-        case platform::kErrorAccessDenied:
-        case platform::kErrorSharingViolation:
-            return TJobFailure::jfAccessDenied;
-        case platform::kErrorWriteProtect:
-            return TJobFailure::jfReadOnlyFolder;
-        case platform::kErrorDiskFull:
-        case 101:  // the run-time library's "Disk full"
-            return TJobFailure::jfDiskFull;
-        default:
-            return TJobFailure::jfOther;
-    }
 }
 
 // Marks the job running on every way out of it; the work folder's name goes with it.
@@ -77,27 +52,9 @@ private:
 
 TPatchJob::TPatchJob(TJobComponents parts) : FParts(parts), FDecodedClasses(JobProofRule()) {}
 
-// The job watches the engine's reports so a failed unpacking or packing never costs the user's archive.
-void TPatchJob::WatchComponents() {
-    const auto noteError = [this](fw::TObject*, const std::string& file, const std::string&, const std::string&,
-                                  int32_t code) { NoteEngineError(file, code); };
-    FParts.Reader.OnError = noteError;
-    FParts.Reader.OnEnd = [this](fw::TObject*, const std::string& file, bool crcPass) {
-        if (!crcPass)
-            NoteEngineError(file, archive::kMsgCrcCheckFailed);
-    };
-    FParts.Reader.OnBegin = [this](fw::TObject*, const std::string& path, int32_t, bool&) {
-        StopUnpackingIfRequested();
-        FFilesBegun.push_back(path);
-    };
-    FParts.Writer.OnError = noteError;
-    // The writer gets no progress handler: with one it would deflate on one thread. Packing ends at a safe
-    // point of the job's own, which a stop request then meets.
-}
-
 void TPatchJob::RefuseWhileRunning() const {
     if (Running())
-        throw fw::Exception(Format(Text(TText::Busy), FJobArchive));
+        throw fw::Exception(TextWith(TText::Busy, FJobArchive));
 }
 
 void TPatchJob::Run(const std::string& archivePath, bool backup) {
@@ -124,6 +81,8 @@ void TPatchJob::RunSteps(const std::string& chosenPath, bool backup) {
     Say(TText::LogInit);
     StopIfRequested();
     CheckArchive(archivePath);
+    if (!LookAtGame(archivePath))
+        return;
     if (backup) {
         Say(TText::LogBackup);
         MakeBackup(archivePath);
@@ -142,6 +101,8 @@ void TPatchJob::RunSteps(const std::string& chosenPath, bool backup) {
     Say(TText::LogExtract);
     ExtractArchive(archivePath);
     Say(TText::LogClasses);
+    if (FSurvey.Plan == ppSuperLink)
+        SayWith(TText::LogSuperLink, FSurvey.OtherKind);
     PatchClasses();
     Say(TText::LogPayload);
     WritePayload();
@@ -160,7 +121,9 @@ void TPatchJob::FileFound(const search::TFileInformations& FileFound) {
         platform::DeleteFile(file);
     if (FParts.Search.FileNames().at(0) == kClassFiles) {
         StopIfRequested();
-        if (!NothingToPatch(FileFound))
+        if (FSurvey.Plan == ppSuperLink)
+            RelinkClass(file, EntryNameOf(FileFound.Path + FileFound.Name));
+        else if (!NothingToPatch(FileFound))
             CountReplacements(FileFound.Path + FileFound.Name,
                               app::ReplaceInFile(file, kCanvasClass, kWideCanvasClass));
     }
@@ -243,10 +206,7 @@ void TPatchJob::ExtractArchive(const std::string& archivePath) {
     FFirstEngineError = 0;
     FFirstEngineErrorFile.clear();
     FFilesBegun.clear();
-    FDecodedClasses.Clear();
-    FParts.Reader.OnEntryData = [this](const archive::TEntryInfo& entry, std::span<const uint8_t> data) {
-        FDecodedClasses.Feed(entry.StoredName, data);
-    };
+    FParts.Reader.OnEntryData = nullptr;  // the look has decoded the classes already
     FParts.Reader.SetArchiveFile(archivePath);
     FParts.Reader.SetExtractDir(FWorkFolder);
     // A progress handler keeps the reader on one thread, so it is there only for a front end that shows it.
@@ -328,7 +288,7 @@ void TPatchJob::Fail(TJobFailure failure, TText message, uint32_t systemError, c
     FReport.Failure = failure;
     FReport.SystemError = static_cast<int>(systemError);
     FReport.Entry = entry;
-    throw fw::Exception(Format(Text(message), FReport.Archive));
+    throw fw::Exception(TextWith(message, FReport.Archive));
 }
 
 // A failed job changed no class of the user's archive; the step that failed may have said why already.
@@ -346,36 +306,6 @@ void TPatchJob::StopIfRequested() {
         Fail(TJobFailure::jfInterrupted, TText::Interrupted);
 }
 
-// The engine's first error event says what went wrong with which entry.
-void TPatchJob::ClassifyEngineFailure(TText message) {
-    const std::string& entry = FFirstEngineErrorFile;
-    switch (FFirstEngineError) {
-        case archive::kMsgUserCanceled:
-            Fail(TJobFailure::jfInterrupted, TText::Interrupted);
-        case archive::kMsgUnsupportedMethod:
-            Fail(TJobFailure::jfUnsupportedMethod, message, 0, entry);
-        case archive::kMsgDiskFull:
-        case archive::kMsgErrorWritingFile:  // a write that fails in a folder just made is a full disk
-            Fail(TJobFailure::jfDiskFull, message, platform::kErrorDiskFull, entry);
-        case archive::kMsgDiskWriteProtected:
-            Fail(TJobFailure::jfReadOnlyFolder, message, platform::kErrorWriteProtect, entry);
-        case archive::kMsgUnsupportedArchiveType:
-            Fail(TJobFailure::jfNotArchive, message);
-        default:
-            break;
-    }
-    if (message == TText::ExtractFailed)
-        Fail(TJobFailure::jfDamaged, message, 0, entry);
-    Fail(TJobFailure::jfOther, message, 0, entry);
-}
-
-void TPatchJob::NoteEngineError(const std::string& fileName, int32_t code) {
-    if (FEngineErrors++ > 0)
-        return;
-    FFirstEngineError = code;
-    FFirstEngineErrorFile = fileName;
-}
-
 // Each entry the reader begins, and each of its progress reports, is a safe point of the engine: a stop
 // request sets its cancel flag there.
 void TPatchJob::StopUnpackingIfRequested() {
@@ -391,6 +321,10 @@ void TPatchJob::UnpackProgress(int percent) {
 
 void TPatchJob::Say(TText line) {
     FParts.Log.Add(Text(line));
+}
+
+void TPatchJob::SayWith(TText line, const std::string& arg) {
+    FParts.Log.Add(TextWith(line, arg));
 }
 
 void TPatchJob::ReportProgress(int percent) {

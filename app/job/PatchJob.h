@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/job/GameSurvey.h"
 #include "app/job/JobReport.h"
 #include "app/job/Texts.h"
 #include "app/proof/DecodedClasses.h"
@@ -19,7 +20,7 @@ namespace app {
 
 // The window's components the job drives; the window owns them for the process's lifetime.
 struct TJobComponents {
-    fw::TMemoLines& Log;               // the memo's lines: one line per step
+    fw::TMemoLines& Log;              // the memo's lines: one line per step
     storage::TmxStorage& Store;       // item 0 holds the full-screen canvas class
     search::TEasyFileSearch& Search;  // walks the work folder
     archive::TUnJar& Reader;
@@ -60,6 +61,10 @@ public:
 private:
     void RunSteps(const std::string& archivePath, bool backup);
     void CheckArchive(const std::string& archivePath);
+    // Reads the game before anything is written; false when there is nothing to patch (said in the log).
+    bool LookAtGame(const std::string& archivePath);
+    std::vector<uint8_t> PayloadBytes();
+    void RelinkClass(const std::string& file, const std::string& entry);
     void MakeBackup(const std::string& archivePath);
     void PrepareWorkFolder();
     void ExtractArchive(const std::string& archivePath);
@@ -74,6 +79,7 @@ private:
     void ShowJobWarnings();
     void RunSearch(const std::string& mask);
     void Say(TText line);
+    void SayWith(TText line, const std::string& arg);
 
     // Records why the job stops in the report and raises the step's message (%s: the archive as chosen).
     [[noreturn]] void Fail(TJobFailure failure, TText message, uint32_t systemError = 0, const std::string& entry = {});
@@ -96,7 +102,8 @@ private:
     std::string FFirstEngineErrorFile;
     std::string FWorkFolder;               // the running job's work directory, with a trailing delimiter
     std::vector<std::string> FFilesBegun;  // files the reader set out to write in the current extraction
-    TDecodedClasses FDecodedClasses;       // the original's classes as the reader decoded them
+    TDecodedClasses FDecodedClasses;       // the original's classes as the look decoded them
+    TGameSurvey FSurvey;                   // what the look found, and the plan
 };
 
 }  // namespace app

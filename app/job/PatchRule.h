@@ -14,7 +14,15 @@ extern const char kPayloadEntryName[];
 extern const char* const kPayloadFolders[3];
 extern const char kPayloadFileName[];
 
-// The rule as the proof of the rebuilt jar takes it.
-TProofRule JobProofRule();
+// Canvas classes of other kinds that a game's screens may extend instead (from the vendors' public API
+// documentation of the MIDP era). A game with such screens keeps every other mention of the canvas.
+struct TCanvasKind {
+    const char* Name;   // internal name
+    const char* Shown;  // as a player reads it in a message
+};
+extern const TCanvasKind kOtherCanvasKinds[4];
+
+// The rule as the proof of the rebuilt jar takes it: the full substitution, or the super link only.
+TProofRule JobProofRule(bool superLinkOnly = false);
 
 }  // namespace app

@@ -9,19 +9,11 @@
 #include "app/proof/RebuiltJarCheck.h"
 #include "archive/format/Crc32.h"
 #include "framework/Exceptions.h"
-#include "framework/Streams.h"
 #include "platform/Platform.h"
 
 namespace app {
 
 namespace {
-// The payload as the program carries it, so the check compares the added class with the real bytes.
-TExpectedPayload PayloadOf(storage::TmxStorage& store) {
-    fw::TMemoryStream bytes;
-    store.GetStoredItem(0)->SaveToStream(bytes);
-    return {bytes.Bytes().size(), archive::Crc32(bytes.Bytes())};
-}
-
 // Names without the UTF-8 flag are stored in the OEM code page; the message shows them in the ANSI one.
 std::string ShownEntry(const TJarCheckResult& result) {
     return result.EntryUtf8 ? result.Entry : platform::OemToAnsi(result.Entry);
@@ -39,10 +31,10 @@ std::string FormatTwo(const char* pattern, const std::string& first, const std::
 // The work folder is never trusted here: the original's own records say what the new jar must hold. Its
 // files are of no more use once packed, so they go meanwhile, while the check reads the two archives.
 void TPatchJob::ProveRebuiltJar(const std::string& archivePath, const std::string& builtPath) {
-    const TExpectedPayload payload = PayloadOf(FParts.Store);
-    const auto check = [&] {
-        return CheckRebuiltJar(JobProofRule(), archivePath, builtPath, payload, &FDecodedClasses);
-    };
+    const std::vector<uint8_t> bytes = PayloadBytes();  // the check compares the added class with the real bytes
+    const TExpectedPayload payload{bytes.size(), archive::Crc32(bytes)};
+    const TProofRule rule = JobProofRule(FSurvey.Plan == ppSuperLink);
+    const auto check = [&] { return CheckRebuiltJar(rule, archivePath, builtPath, payload, &FDecodedClasses); };
     std::future<TJarCheckResult> beside;
     try {
         beside = std::async(std::launch::async, check);

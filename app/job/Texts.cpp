@@ -74,8 +74,30 @@ const TPair kTexts[] = {
      "\xEF\xEE\xE4\xEF\xE8\xF1\xFC \xE1\xEE\xEB\xFC\xF8\xE5 \xED\xE5 "
      "\xE4\xE5\xE9\xF1\xF2\xE2\xE8\xF2\xE5\xEB\xFC\xED\xE0",
      "The jar %s was signed; its signature no longer holds"},
+    // "Ни один экран игры не наследует Canvas; файл не изменён"
+    {"\xCD\xE8 \xEE\xE4\xE8\xED \xFD\xEA\xF0\xE0\xED \xE8\xE3\xF0\xFB \xED\xE5 \xED\xE0\xF1\xEB\xE5\xE4\xF3\xE5\xF2 "
+     "Canvas; \xF4\xE0\xE9\xEB \xED\xE5 \xE8\xE7\xEC\xE5\xED\xB8\xED",
+     "no screen of this game extends Canvas; left unchanged"},
+    // "Ни один экран игры не наследует Canvas (её экраны наследуют %s); файл не изменён"
+    {"\xCD\xE8 \xEE\xE4\xE8\xED \xFD\xEA\xF0\xE0\xED \xE8\xE3\xF0\xFB \xED\xE5 \xED\xE0\xF1\xEB\xE5\xE4\xF3\xE5\xF2 "
+     "Canvas (\xE5\xB8 \xFD\xEA\xF0\xE0\xED\xFB \xED\xE0\xF1\xEB\xE5\xE4\xF3\xFE\xF2 %s); \xF4\xE0\xE9\xEB \xED\xE5 "
+     "\xE8\xE7\xEC\xE5\xED\xB8\xED",
+     "no screen of this game extends Canvas (its screens extend %s); left unchanged"},
+    // "Игра уже исправлена; файл не изменён"
+    {"\xC8\xE3\xF0\xE0 \xF3\xE6\xE5 \xE8\xF1\xEF\xF0\xE0\xE2\xEB\xE5\xED\xE0; \xF4\xE0\xE9\xEB \xED\xE5 "
+     "\xE8\xE7\xEC\xE5\xED\xB8\xED",
+     "already patched; left unchanged"},
+    // "Изменяется только суперкласс экранов Canvas: в игре есть и экраны %s"
+    {"\xC8\xE7\xEC\xE5\xED\xFF\xE5\xF2\xF1\xFF \xF2\xEE\xEB\xFC\xEA\xEE \xF1\xF3\xEF\xE5\xF0\xEA\xEB\xE0\xF1\xF1 "
+     "\xFD\xEA\xF0\xE0\xED\xEE\xE2 Canvas: \xE2 \xE8\xE3\xF0\xE5 \xE5\xF1\xF2\xFC \xE8 \xFD\xEA\xF0\xE0\xED\xFB %s",
+     "Only the superclass of the Canvas screens changes: the game also has %s screens"},
+    // "Не удалось исправить файл %s: экран нельзя перенести на WideCv. Файл не изменён"
+    {"\xCD\xE5 \xF3\xE4\xE0\xEB\xEE\xF1\xFC \xE8\xF1\xEF\xF0\xE0\xE2\xE8\xF2\xFC \xF4\xE0\xE9\xEB %s: "
+     "\xFD\xEA\xF0\xE0\xED \xED\xE5\xEB\xFC\xE7\xFF \xEF\xE5\xF0\xE5\xED\xE5\xF1\xF2\xE8 \xED\xE0 WideCv. "
+     "\xD4\xE0\xE9\xEB \xED\xE5 \xE8\xE7\xEC\xE5\xED\xB8\xED",
+     "Could not patch %s: a screen class cannot be moved onto WideCv. The file is unchanged"},
 };
-static_assert(sizeof(kTexts) / sizeof(kTexts[0]) == static_cast<size_t>(TText::JarSigned) + 1);
+static_assert(sizeof(kTexts) / sizeof(kTexts[0]) == static_cast<size_t>(TText::RelinkFailed) + 1);
 }  // namespace
 
 void SetLanguage(TLanguage language) {
@@ -89,6 +111,14 @@ TLanguage Language() {
 const char* Text(TText id) {
     const TPair& pair = kTexts[static_cast<size_t>(id)];
     return Language() == TLanguage::Russian ? pair.Russian : pair.English;
+}
+
+std::string TextWith(TText id, const std::string& arg) {
+    std::string text = Text(id);
+    const size_t at = text.find("%s");
+    if (at != std::string::npos)
+        text.replace(at, 2, arg);
+    return text;
 }
 
 }  // namespace app

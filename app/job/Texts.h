@@ -3,6 +3,8 @@
 // line chooses from the locale before the first job.
 #pragma once
 
+#include <string>
+
 namespace app {
 
 enum class TLanguage { Russian, English };
@@ -31,9 +33,19 @@ enum class TText {
     JadSignatureRemoved,
     JadFailed,
     JarSigned,
+    // Why the job left the jar as it was (a log line, no failure); "%s" the other canvas kind.
+    LeftNoCanvas,
+    LeftOtherKind,
+    LeftPatched,
+    // The rule for a game with screens of another canvas kind too; "%s" that kind.
+    LogSuperLink,
+    // A screen class the super-link rewrite refuses; "%s" the archive.
+    RelinkFailed,
 };
 
 // The text in the current language.
 const char* Text(TText id);
+// The text with its "%s" replaced by `arg`.
+std::string TextWith(TText id, const std::string& arg);
 
 }  // namespace app

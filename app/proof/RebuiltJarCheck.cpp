@@ -11,12 +11,15 @@
 #include <system_error>
 #include <thread>
 
+#include "app/proof/ClassEntries.h"
 #include "app/proof/DecodedClasses.h"
 #include "app/proof/EntryDecode.h"
 #include "app/proof/Listing.h"
 #include "app/proof/Substitute.h"
 #include "archive/format/Crc32.h"
 #include "archive/format/Records.h"
+#include "classfile/CanvasUse.h"
+#include "classfile/RelinkCheck.h"
 
 namespace app {
 
@@ -58,26 +61,6 @@ bool SameNameEncoding(const std::string& name, uint16_t flagsA, uint16_t flagsB)
     return ascii || (flagsA & archive::kFlagUtf8) == (flagsB & archive::kFlagUtf8);
 }
 
-// Where the entry's data start, by its local header; -1 when no header is there.
-int64_t DataStart(TCheckFile& file, const TListedEntry& entry) {
-    const auto header = archive::TLocalHeader::Parse(file.ReadAt(entry.HeaderOffset, archive::kLocalHeaderSize));
-    if (!header)
-        return -1;
-    return entry.HeaderOffset + static_cast<int64_t>(archive::kLocalHeaderSize) + header->NameLength +
-           header->ExtraLength;
-}
-
-jarcheck::TEntryData EntryDataOf(const TListedEntry& entry, int64_t dataStart) {
-    jarcheck::TEntryData data;
-    data.Position = dataStart;
-    data.InputLimit = entry.CompressedSize;
-    data.Method = entry.Method;
-    data.Flags = entry.Flags;
-    data.DeclaredSize = entry.Size;
-    data.OutputLimit = entry.Size;
-    return data;
-}
-
 // An original class entry decoded twice over: as stored (to prove the data) and as the patcher leaves it.
 struct TPatchedClass {
     bool Ok = false;
@@ -86,17 +69,18 @@ struct TPatchedClass {
 };
 
 TPatchedClass PatchOriginalClass(const TProofRule& rule, TCheckFile& file, const TListedEntry& entry) {
-    const int64_t start = DataStart(file, entry);
+    const int64_t start = jarcheck::DataStart(file, entry);
     if (start < 0)
         return {false, "no local header where the directory points", 0};
     jarcheck::TCrcCounter stored;
     jarcheck::TCrcCounter patched;
     jarcheck::TSubstitution substitution(rule.Search, rule.Replace,
                                          [&patched](std::span<const uint8_t> bytes) { patched.Feed(bytes); });
-    const auto result = jarcheck::DecodeEntryData(file, EntryDataOf(entry, start), [&](std::span<const uint8_t> bytes) {
-        stored.Feed(bytes);
-        substitution.Feed(bytes);
-    });
+    const auto result =
+        jarcheck::DecodeEntryData(file, jarcheck::EntryDataOf(entry, start), [&](std::span<const uint8_t> bytes) {
+            stored.Feed(bytes);
+            substitution.Feed(bytes);
+        });
     substitution.Finish();
     if (result.Status == jarcheck::dsUnsupported) {
         char text[80];
@@ -122,7 +106,7 @@ std::string VerifyRebuiltEntry(TCheckFile& file, const TListedEntry& entry) {
         !SameNameEncoding(entry.Name, header->Flags, entry.Flags))
         return "local header differs from the directory";
     jarcheck::TCrcCounter crc;
-    const auto result = jarcheck::DecodeEntryData(file, EntryDataOf(entry, DataStart(file, entry)),
+    const auto result = jarcheck::DecodeEntryData(file, jarcheck::EntryDataOf(entry, jarcheck::DataStart(file, entry)),
                                                   [&crc](std::span<const uint8_t> bytes) { crc.Feed(bytes); });
     if (result.Status != jarcheck::dsOk || crc.Size() != entry.Size || crc.Crc() != entry.Crc)
         return "data decode to " + SizeAndCrc(crc.Size(), crc.Crc()) + ", directory says " +
@@ -255,6 +239,8 @@ private:
         if (!SameNameEncoding(want.Name, got.Flags, want.Flags))
             return Failure(jcNameEncoding, FRebuiltPath, &want,
                            (want.Flags & archive::kFlagUtf8) ? "UTF-8 flag lost" : "UTF-8 flag added");
+        if (FRule.SuperLinkOnly && IsPatchedEntry(want.Name))
+            return CompareRelinkedClass(want, got);
         bool crcMatches = archive::CrcMatches(want.Crc, got.Crc);
         uint32_t wantCrc = want.Crc;
         if (IsPatchedEntry(want.Name)) {
@@ -267,6 +253,28 @@ private:
         if (got.Size != want.Size || !crcMatches)
             return Failure(jcEntryDiffers, FRebuiltPath, &want,
                            SizeAndCrc(got.Size, got.Crc) + ", expected " + SizeAndCrc(want.Size, wantCrc));
+        return {};
+    }
+
+    // Under the super-link rule a class is as it was, unless it extends the searched class: then it must be the
+    // rewrite of the original, as told by a comparison written apart from the rewrite.
+    TJarCheckResult CompareRelinkedClass(const TListedEntry& want, const TListedEntry& got) {
+        std::vector<uint8_t> original;
+        if (!jarcheck::ReadEntryWhole(FOriginalFile, want, original))
+            return Failure(jcOriginalUnreadable, FOriginalPath, &want, "class data cannot be read whole");
+        const bool extendsSearch = classfile::Inspect(original, FRule.Search).SuperIsCanvas;
+        if (got.Size == want.Size && archive::CrcMatches(want.Crc, got.Crc))
+            return extendsSearch ? Failure(jcEntryDiffers, FRebuiltPath, &want, "its super link was not rewritten")
+                                 : TJarCheckResult{};
+        std::vector<uint8_t> rebuilt;
+        if (!extendsSearch)
+            return Failure(jcEntryDiffers, FRebuiltPath, &want,
+                           SizeAndCrc(got.Size, got.Crc) + ", expected " + SizeAndCrc(want.Size, want.Crc));
+        if (!jarcheck::ReadEntryWhole(FRebuiltFile, got, rebuilt))
+            return Failure(jcRebuiltUnreadable, FRebuiltPath, &got, "class data cannot be read whole");
+        std::string why;
+        if (!classfile::IsSuperRelinkOf(original, rebuilt, FRule.Search, FRule.Replace, &why))
+            return Failure(jcEntryDiffers, FRebuiltPath, &want, "not the super-link rewrite: " + why);
         return {};
     }
 

@@ -95,6 +95,7 @@ TEST_F(TCommandLine, LanguageFollowsTheFirstNonEmptyLocaleVariable) {
         {"LANG=de_DE.UTF-8", false},
     };
     for (const TCase& c : cases) {
+        MakeJar(jar);  // a patched jar is left as it is: each run gets a fresh one
         clitest::TRun run = Run(Quote(jar), c.Env);
         EXPECT_EQ(run.Status, 0) << c.Env;
         // The job's log and the command line's own texts, both in UTF-8.
