@@ -40,8 +40,9 @@ constexpr int64_t kSearchWindow = 32768;
 // Up to `count` bytes at `pos` (fewer at the end of the file, none for a bad position).
 std::vector<uint8_t> ReadBytesAt(fw::TStream& file, int64_t pos, int64_t count);
 
-// Types the open file; `fileName` decides between atZip and atJar by its extension.
-TArchiveLocation ClassifyArchive(fw::TStream& file, const std::string& fileName);
+// Types the open file by its bytes alone: atJar when its first entry is the manifest or the manifest's
+// folder, atZip for another archive, whatever the file is called.
+TArchiveLocation ClassifyArchive(fw::TStream& file);
 // Steps of the end-record search and directory location on a file of any type.
 TArchiveLocation LocateDirectory(fw::TStream& file);
 

@@ -19,7 +19,7 @@ void TUnZip::SetArchiveFile(const std::string& value) {
     TFileStream32 file(FArchiveFile, platform::fmOpenRead | platform::fmShareDenyWrite);
     if (!file.Valid())
         return;
-    FLocation = ClassifyArchive(file, FArchiveFile);
+    FLocation = ClassifyArchive(file);
     FArcType = FLocation.ArcType;
 }
 
