@@ -174,8 +174,17 @@ TArchiveLocation LocateDirectory(fw::TStream& file) {
         return loc;
     loc.State = lfEndRecord;
     loc.EndRecord = *endRecord;
+    loc.EndRecordPosition = endPos;
     FindDirectory(file, endPos, loc, size);
     return loc;
+}
+
+std::string ReadArchiveComment(fw::TStream& file, const TArchiveLocation& loc) {
+    if (!(loc.State & lfEndRecord))
+        return {};
+    const auto bytes = ReadBytesAt(file, loc.EndRecordPosition + static_cast<int64_t>(loc.EndRecord.Size()),
+                                   loc.EndRecord.CommentLength);
+    return std::string(bytes.begin(), bytes.end());
 }
 
 TArchiveLocation ClassifyArchive(fw::TStream& file) {

@@ -11,6 +11,7 @@ namespace archive {
 void TUnZip::SetArchiveFile(const std::string& value) {
     TZipCommon::SetArchiveFile(value);
     FLocation = {};
+    FArchiveComment.clear();
     FArcType = atNA;
     if (!platform::FileExists(FArchiveFile)) {
         FArchiveFile.clear();
@@ -21,6 +22,8 @@ void TUnZip::SetArchiveFile(const std::string& value) {
         return;
     FLocation = ClassifyArchive(file);
     FArcType = FLocation.ArcType;
+    if (FArcType != atNA)
+        FArchiveComment = ReadArchiveComment(file, FLocation);
 }
 
 void TUnZip::ProcessArchive() {
