@@ -12,6 +12,8 @@ constexpr int kHeaderScanWindows = 4;           // windows scanned from the star
 constexpr int64_t kLocatorDistance = 20;        // the Zip64 locator sits right in front of the end record
 constexpr int64_t kZip64EndDistance = 20 + 56;  // and the Zip64 end record in front of the locator
 constexpr uint8_t kExeMarker[] = {'M', 'Z'};
+constexpr const char* kManifestFolder = "meta-inf/";  // lower case: jar readers match these names in any case
+constexpr const char* kManifestName = "meta-inf/manifest.mf";
 
 int64_t WindowSize(int64_t fileSize) {
     return fileSize <= kSearchWindow ? fileSize - 1 : kSearchWindow;
@@ -112,13 +114,32 @@ size_t SkipZeros(const std::vector<uint8_t>& bytes) {
     return p;
 }
 
-bool HasJarExtension(const std::string& fileName) {
-    const size_t dot = fileName.find_last_of(".\\/");
-    if (dot == std::string::npos || fileName[dot] != '.')
-        return false;
-    std::string ext = fileName.substr(dot);
-    std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return std::tolower(c); });
-    return ext == ".jar";
+std::string LowerAscii(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
+    return text;
+}
+
+// The stored name of the archive's first entry, by its central header or, in a walk, its local header.
+std::string FirstEntryName(fw::TStream& file, const TArchiveLocation& loc) {
+    int64_t fixedSize = kCentralHeaderSize;
+    uint16_t nameLength = 0;
+    if (const auto central = TCentralHeader::Parse(ReadBytesAt(file, loc.Position, kCentralHeaderSize))) {
+        nameLength = central->NameLength;
+    } else if (const auto local = TLocalHeader::Parse(ReadBytesAt(file, loc.Position, kLocalHeaderSize))) {
+        fixedSize = kLocalHeaderSize;
+        nameLength = local->NameLength;
+    } else {
+        return {};
+    }
+    const auto name = ReadBytesAt(file, loc.Position + fixedSize, nameLength);
+    return std::string(name.begin(), name.end());
+}
+
+// A jar by its content, wherever its name: the first entry is the manifest or its folder, where the JDK's
+// jar tool puts them and where its JarInputStream looks for the manifest.
+bool StartsWithManifest(fw::TStream& file, const TArchiveLocation& loc) {
+    const std::string first = LowerAscii(FirstEntryName(file, loc));
+    return first == kManifestFolder || first == kManifestName;
 }
 }  // namespace
 
@@ -153,11 +174,20 @@ TArchiveLocation LocateDirectory(fw::TStream& file) {
         return loc;
     loc.State = lfEndRecord;
     loc.EndRecord = *endRecord;
+    loc.EndRecordPosition = endPos;
     FindDirectory(file, endPos, loc, size);
     return loc;
 }
 
-TArchiveLocation ClassifyArchive(fw::TStream& file, const std::string& fileName) {
+std::string ReadArchiveComment(fw::TStream& file, const TArchiveLocation& loc) {
+    if (!(loc.State & lfEndRecord))
+        return {};
+    const auto bytes = ReadBytesAt(file, loc.EndRecordPosition + static_cast<int64_t>(loc.EndRecord.Size()),
+                                   loc.EndRecord.CommentLength);
+    return std::string(bytes.begin(), bytes.end());
+}
+
+TArchiveLocation ClassifyArchive(fw::TStream& file) {
     TArchiveLocation none;
     if (file.Size() < kMinArchiveSize)
         return none;
@@ -179,7 +209,7 @@ TArchiveLocation ClassifyArchive(fw::TStream& file, const std::string& fileName)
         loc.State = lfLocalWalk;
         loc.Position = static_cast<int64_t>(start);
     }
-    loc.ArcType = HasJarExtension(fileName) ? atJar : atZip;
+    loc.ArcType = StartsWithManifest(file, loc) ? atJar : atZip;
     return loc;
 }
 

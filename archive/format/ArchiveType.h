@@ -25,8 +25,9 @@ enum TLocateFlag : uint32_t {
 struct TArchiveLocation {
     TArcType ArcType = atNA;
     uint32_t State = 0;
-    int64_t Position = 0;     // first central header, or the first local header of a walk
-    int64_t StartOffset = 0;  // bytes in front of the archive that its stored offsets do not count
+    int64_t Position = 0;           // first central header, or the first local header of a walk
+    int64_t StartOffset = 0;        // bytes in front of the archive that its stored offsets do not count
+    int64_t EndRecordPosition = 0;  // where the end record starts (with lfEndRecord)
     TEndRecord EndRecord;
 
     bool LocalWalk() const { return State == lfLocalWalk; }
@@ -40,8 +41,12 @@ constexpr int64_t kSearchWindow = 32768;
 // Up to `count` bytes at `pos` (fewer at the end of the file, none for a bad position).
 std::vector<uint8_t> ReadBytesAt(fw::TStream& file, int64_t pos, int64_t count);
 
-// Types the open file; `fileName` decides between atZip and atJar by its extension.
-TArchiveLocation ClassifyArchive(fw::TStream& file, const std::string& fileName);
+// Types the open file by its bytes alone: atJar when its first entry is the manifest or the manifest's
+// folder, atZip for another archive, whatever the file is called.
+TArchiveLocation ClassifyArchive(fw::TStream& file);
+// The archive comment behind the end record, bytes as stored; empty without an end record. A comment cut
+// short by the end of the file gives what is there.
+std::string ReadArchiveComment(fw::TStream& file, const TArchiveLocation& loc);
 // Steps of the end-record search and directory location on a file of any type.
 TArchiveLocation LocateDirectory(fw::TStream& file);
 

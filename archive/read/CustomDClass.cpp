@@ -112,11 +112,13 @@ void TCustomDClass::ExtractEntry(const TEntryInfo& entry) {
         SkipTotals(entry);
         return;
     }
-    bool isDirectory = directoryByAttr;
+    // A name ending in a delimiter is a folder in any archive: no file can carry it.
+    const bool directoryByName = NamePart(outPath).empty();
+    bool isDirectory = directoryByAttr || directoryByName;
     uint32_t attributes = entry.ExternalAttributes;
     if (FArcType == atJar || FArcType == atJarExe) {
         // Jars mark folders by a trailing delimiter only; their attributes are not trusted.
-        isDirectory = NamePart(outPath).empty();
+        isDirectory = directoryByName;
         attributes = isDirectory ? platform::faDirectory : platform::faArchive;
     }
     // A jar file whose attributes claim a folder is still a file: announced and counted like any other.

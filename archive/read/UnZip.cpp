@@ -11,6 +11,7 @@ namespace archive {
 void TUnZip::SetArchiveFile(const std::string& value) {
     TZipCommon::SetArchiveFile(value);
     FLocation = {};
+    FArchiveComment.clear();
     FArcType = atNA;
     if (!platform::FileExists(FArchiveFile)) {
         FArchiveFile.clear();
@@ -19,8 +20,10 @@ void TUnZip::SetArchiveFile(const std::string& value) {
     TFileStream32 file(FArchiveFile, platform::fmOpenRead | platform::fmShareDenyWrite);
     if (!file.Valid())
         return;
-    FLocation = ClassifyArchive(file, FArchiveFile);
+    FLocation = ClassifyArchive(file);
     FArcType = FLocation.ArcType;
+    if (FArcType != atNA)
+        FArchiveComment = ReadArchiveComment(file, FLocation);
 }
 
 void TUnZip::ProcessArchive() {

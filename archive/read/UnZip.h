@@ -20,6 +20,9 @@ public:
 
     // Classifies the file and locates its directory; a file that does not exist clears the name.
     void SetArchiveFile(const std::string& value) override;
+    // The archive comment read with the end record when the file was assigned, bytes as stored; empty when
+    // there is none or no end record was found.
+    const std::string& ArchiveComment() const { return FArchiveComment; }
 
     TOnCorruptZipHeader OnCorruptZipHeader;
 
@@ -46,6 +49,7 @@ private:
     void ExtractListed(const TUnBaseHeaderObj& item);
 
     TArchiveLocation FLocation;
+    std::string FArchiveComment;
 };
 
 // Same operations and defaults; what differs for jars follows from the archive type.

@@ -69,6 +69,13 @@ TZipBase::TZipBase(fw::TComponent* owner)
     FArcType = atZip;
 }
 
+bool TZipBase::SetArchiveComment(const std::string& value) {
+    if (value.size() > kMaxArchiveComment)
+        return false;
+    FArchiveComment = value;
+    return true;
+}
+
 uint32_t TZipBase::AcceptedMethods() const {
     return (1u << cmStore) | (1u << cmDeflate);
 }
@@ -231,9 +238,12 @@ void TZipBase::WriteDirectory() {
         end.EntriesThisDisk = end.TotalEntries = static_cast<uint16_t>(Entries().CountListed());
         end.DirectorySize = Low32(static_cast<uint64_t>(out.Position()) - dirOffset);
         end.DirectoryOffset = end.Wide ? dirOffset : Low32(dirOffset);
-        end.CommentLength = static_cast<uint16_t>(Entries().ArchiveComment.size());
+        std::vector<uint8_t>& comment = Entries().ArchiveComment;
+        if (FArchiveComment)
+            comment.assign(FArchiveComment->begin(), FArchiveComment->end());
+        end.CommentLength = static_cast<uint16_t>(comment.size());
         FData.Write(end.Build().data(), end.Size());
-        FData.Write(Entries().ArchiveComment.data(), Entries().ArchiveComment.size());
+        FData.Write(comment.data(), comment.size());
     } catch (const fw::EWriteError&) {
         FailWrite(FArchiveFile);
     }
@@ -252,11 +262,8 @@ bool TZipBase::LoadExisting(TCompHeaderObj& list) {
         ReportError(FArchiveFile, "", kMsgUnsupportedArchiveType);
         return false;
     }
-    // The archive comment ends the file.
-    list.ArchiveComment.resize(location.EndRecord.CommentLength);
-    file.Seek(file.Size() - static_cast<int64_t>(list.ArchiveComment.size()), fw::soBeginning);
-    if (!ReadExactly(file, list.ArchiveComment))
-        list.ArchiveComment.clear();
+    const std::string comment = ReadArchiveComment(file, location);
+    list.ArchiveComment.assign(comment.begin(), comment.end());
     file.Seek(location.Position, fw::soBeginning);
     std::vector<uint8_t> fixed(kCentralHeaderSize);
     while (!Cancel() && ReadExactly(file, fixed)) {

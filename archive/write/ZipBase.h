@@ -18,6 +18,8 @@ namespace archive {
 constexpr uint16_t kVersionNeeded = 20;  // 2.0: deflate and folders
 constexpr uint16_t kVersionMadeBy = 20;  // 2.0 on host 0 (MS-DOS attributes)
 constexpr uint16_t kInternalAttributes = 1;
+// The longest archive comment: the end record holds its length in 16 bits.
+constexpr size_t kMaxArchiveComment = 0xFFFF;
 
 // General purpose flags of a deflated entry for a deflate type (bits 1-2: the compression option).
 uint16_t DeflateFlags(TDeflateType type);
@@ -26,6 +28,12 @@ class TZipBase : public TCompBase {
 public:
     explicit TZipBase(fw::TComponent* owner);
     ~TZipBase() override;
+
+    // The archive comment, bytes as stored (a reader's ArchiveComment() gives them). A new archive gets it;
+    // an archive that is updated keeps its own unless one was set here.
+    std::string ArchiveComment() const { return FArchiveComment.value_or(""); }
+    // False, and nothing set, for more than kMaxArchiveComment bytes.
+    bool SetArchiveComment(const std::string& value);
 
 protected:
     uint32_t AcceptedMethods() const override;
@@ -58,6 +66,7 @@ private:
     TDataWriter FData;
     std::unique_ptr<TDeflateAhead> FAhead;
     size_t FAheadNext = 0;  // the first entry not considered for reading ahead yet
+    std::optional<std::string> FArchiveComment;
 };
 
 }  // namespace archive
