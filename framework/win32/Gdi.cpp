@@ -11,7 +11,7 @@ constexpr UINT kTextCodePage = 1251;
 // Russian words in 1251 are almost never well-formed UTF-8 (a capital letter is a lead byte, a small one is
 // no continuation byte), so the check tells the two apart.
 std::wstring Wide(const std::string& text) {
-    return platform::win32::ToWide(text, platform::IsUtf8(text) ? CP_UTF8 : kTextCodePage).value_or(std::wstring());
+    return platform::win32::ToWide(text, platform::IsUtf8(text) ? CP_UTF8 : kTextCodePage);
 }
 
 COLORREF ToColorRef(TColor color) {

@@ -22,7 +22,7 @@ UINT OemCodePage() {
 }  // namespace
 
 std::string OemToAnsi(const std::string& text) {
-    return Narrow(ToWide(text, OemCodePage()).value_or(std::wstring()));
+    return Narrow(ToWide(text, OemCodePage()));
 }
 
 // Best fit, as the system's own conversion into OEM does: the stored name stays readable.
@@ -35,7 +35,7 @@ bool IsDBCSLeadByte(uint8_t) {
 }
 
 std::string Cp1251ToUtf8(const std::string& text) {
-    return Narrow(ToWide(text, kCp1251).value_or(std::wstring()));
+    return Narrow(ToWide(text, kCp1251));
 }
 
 std::string Utf8ToCp1251(const std::string& text) {

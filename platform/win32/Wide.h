@@ -3,18 +3,16 @@
 
 #include "platform/win32/Win.h"
 
-#include <optional>
 #include <string>
 
 namespace platform::win32 {
 
-// The text in UTF-16; none when `flags` holds MB_ERR_INVALID_CHARS and the text is not valid in the code page.
-std::optional<std::wstring> ToWide(const std::string& text, UINT codePage, DWORD flags = 0);
-// The UTF-16 text in the code page; `usedDefault`, when given, tells whether a character had no form there.
-std::string FromWide(const std::wstring& text, UINT codePage, DWORD flags = 0, BOOL* usedDefault = nullptr);
-// A path or name of the program (UTF-8) for the wide API; a malformed byte becomes U+FFFD.
+// The text in a code page as UTF-16; malformed UTF-8 gives U+FFFD.
+std::wstring ToWide(const std::string& text, UINT codePage);
+// The UTF-16 text in a code page, a character that has no form there by the system's best fit or '?'.
+std::string FromWide(const std::wstring& text, UINT codePage);
+// A path or name of the program (UTF-8) for the wide API, and one from it as the program holds it.
 std::wstring Widen(const std::string& utf8);
-// A path or name from the wide API as the program holds it (UTF-8).
 std::string Narrow(const std::wstring& wide);
 std::string Narrow(const wchar_t* wide);
 
