@@ -98,7 +98,7 @@ TEST(PlatformUnicodeNames, FoldersTempNamesAndTheCurrentFolderKeepTheName) {
     ASSERT_FALSE(temp.empty());
     EXPECT_EQ(temp.rfind(unique + platform::PathDelim + "kxa", 0), 0u) << temp;
     EXPECT_TRUE(platform::FileExists(temp));
-    EXPECT_EQ(platform::DriveStateOf(temp), platform::dsReady);
+    EXPECT_EQ(platform::DriveStateOf(unique), platform::dsReady);
 
     const std::string before = platform::GetCurrentDirectory();
     ASSERT_TRUE(platform::SetCurrentDirectory(folder));
