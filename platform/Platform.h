@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 #include <memory>
 #include <string>
 
@@ -94,7 +95,7 @@ struct TFindData {
     std::string Name;  // the name alone, no folder
 };
 
-// One listing of a folder, as FindFirstFileA/FindNextFileA/FindClose give it. Move-only.
+// One listing of a folder, as FindFirstFile/FindNextFile/FindClose give it. Move-only.
 // The pattern is a folder path plus a wildcard name ("dir\*.*", "dir\*"); "." and ".." are listed
 // for every folder but a drive root, as Windows lists them.
 class TFindHandle {
@@ -190,13 +191,21 @@ enum TDriveState { dsReady, dsNotAccessible, dsWriteProtected };
 TDriveState DriveStateOf(const std::string& path);
 
 // ---- Code pages ----
-// "ANSI" is the system code page (UTF-8 on POSIX), "OEM" the console one (code page 437 on POSIX).
+// Paths and names inside the program are UTF-8 on both systems ("ANSI" below); the Windows layer converts
+// them at every call into the wide API. "OEM" is the system's OEM code page on Windows (866 for a Russian
+// system) and code page 437 (the ZIP default) on POSIX.
 std::string OemToAnsi(const std::string& text);
 std::string AnsiToOem(const std::string& text);
-bool IsDBCSLeadByte(uint8_t byte);  // lead byte of the system's double-byte code page (never on POSIX)
-// Windows-1251 bytes to the UTF-8 the console prints, and back (for the Russian texts of the program).
+bool IsDBCSLeadByte(uint8_t byte);  // never: UTF-8 has no double-byte lead bytes
+// Windows-1251 bytes to UTF-8, and back (for the Russian texts of the program).
 std::string Cp1251ToUtf8(const std::string& text);
 std::string Utf8ToCp1251(const std::string& text);
+// True when the bytes are well-formed UTF-8 (ASCII is).
+bool IsUtf8(const std::string& text);
+// A text of the program (Windows-1251 or ASCII) with each "%s" in turn replaced by the next argument (a
+// path or a name, UTF-8). Where an argument has characters outside ASCII the whole text comes out in UTF-8,
+// so the window or the console shows both the Russian words and the name right; else it stays 1251.
+std::string ComposeText(const std::string& pattern1251, std::initializer_list<std::string> arguments);
 
 // ---- Private-profile (INI) files ----
 // Section and key names compare without regard to case; a missing file, section or key yields `def`.
@@ -211,14 +220,14 @@ bool WritePrivateProfileString(const std::string& section,
                                const std::string& file);
 
 // ---- Shell ----
-// SHFileOperationA with FO_DELETE on a double-NUL list of names; returns the shell's result (0 = success).
+// SHFileOperation with FO_DELETE on a double-NUL list of names; returns the shell's result (0 = success).
 // `flags` are the FOF_* bits; FOF_ALLOWUNDO uses the recycle bin where the platform has one.
 constexpr uint16_t FOF_SILENT = 0x0004;
 constexpr uint16_t FOF_NOCONFIRMATION = 0x0010;
 constexpr uint16_t FOF_ALLOWUNDO = 0x0040;
 constexpr uint16_t FOF_NOERRORUI = 0x0400;
 int ShellDelete(const char* doubleNulList, uint16_t flags);
-// ShellExecuteA(0, verb, file, params, dir, show); returns the shell's instance value (> 32 = success).
+// ShellExecute(0, verb, file, params, dir, show); returns the shell's instance value (> 32 = success).
 intptr_t ShellExecute(const std::string& verb,
                       const std::string& file,
                       const std::string& params,

@@ -12,7 +12,7 @@ other_packages=(
     wine wine64 xvfb xauth fonts-liberation fonts-dejavu-core
     zip p7zip-full libarchive-tools python3 file
     clang libclang-rt-14-dev clang-format hyperfine time
-    libcommons-lang3-java libguava-java
+    libcommons-lang3-java libguava-java locales
 )
 
 case "${1:-all}" in
@@ -36,4 +36,17 @@ if [ ${#missing[@]} -gt 0 ]; then
     export DEBIAN_FRONTEND=noninteractive
     $sudo_cmd apt-get update -qq
     $sudo_cmd apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+# The Russian locale the Windows suite runs under (Wine then takes code page 1251 as the ANSI one).
+if ! locale -a 2>/dev/null | grep -qix 'ru_RU.utf8'; then
+    echo "bootstrap: generating the ru_RU.UTF-8 locale"
+    sudo_cmd=""
+    [ "$(id -u)" -eq 0 ] || sudo_cmd="sudo"
+    if grep -q '^# *ru_RU.UTF-8 UTF-8' /etc/locale.gen; then
+        $sudo_cmd sed -i 's/^# *\(ru_RU.UTF-8 UTF-8\)/\1/' /etc/locale.gen
+    elif ! grep -q '^ru_RU.UTF-8 UTF-8' /etc/locale.gen; then
+        echo 'ru_RU.UTF-8 UTF-8' | $sudo_cmd tee -a /etc/locale.gen >/dev/null
+    fi
+    $sudo_cmd locale-gen >/dev/null
 fi

@@ -38,6 +38,12 @@ std::string UniqueName(const std::string& stem) {
     return stem + std::to_string(pid) + "-" + std::to_string(now % 1000000007) + "-" + std::to_string(counter++);
 }
 
+// A path of the program (UTF-8 on both systems) as the library's path, which takes narrow strings on
+// Windows in the ANSI code page.
+fs::path Native(const std::string& path) {
+    return fs::path(std::u8string(path.begin(), path.end()));
+}
+
 // Scratch space the host and this program both see: /tmp natively and, under Wine, Z:\tmp.
 std::string ScratchRoot() {
 #ifdef _WIN32
@@ -59,16 +65,16 @@ bool UnderWine() {
 
 TTempDir::TTempDir() {
     FPath = ScratchRoot() + kDelim + UniqueName("gvtest-");
-    fs::create_directories(FPath);
+    fs::create_directories(Native(FPath));
 }
 
 TTempDir::~TTempDir() {
     std::error_code ec;
     // Read-only files would block removal on Windows; make everything writable first.
-    for (auto it = fs::recursive_directory_iterator(FPath, ec); !ec && it != fs::recursive_directory_iterator();
+    for (auto it = fs::recursive_directory_iterator(Native(FPath), ec); !ec && it != fs::recursive_directory_iterator();
          it.increment(ec))
         fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ec);
-    fs::remove_all(FPath, ec);
+    fs::remove_all(Native(FPath), ec);
 }
 
 std::string TTempDir::operator/(const std::string& rel) const {
@@ -86,7 +92,7 @@ std::string Join(const std::string& folder, const std::string& rel) {
 }
 
 Bytes ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(Native(path), std::ios::binary);
     if (!in)
         throw std::runtime_error("cannot read " + path);
     return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
@@ -98,14 +104,14 @@ std::string ReadText(const std::string& path) {
 }
 
 void MakeDirs(const std::string& path) {
-    fs::create_directories(path);
+    fs::create_directories(Native(path));
 }
 
 void WriteFile(const std::string& path, const Bytes& data) {
-    const fs::path p(path);
+    const fs::path p = Native(path);
     if (p.has_parent_path())
         fs::create_directories(p.parent_path());
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    std::ofstream out(p, std::ios::binary | std::ios::trunc);
     if (!out)
         throw std::runtime_error("cannot write " + path);
     out.write(reinterpret_cast<const char*>(data.data()), static_cast<std::streamsize>(data.size()));
@@ -117,12 +123,12 @@ void WriteFile(const std::string& path, const std::string& data) {
 
 void RemoveTree(const std::string& path) {
     std::error_code ec;
-    fs::remove_all(path, ec);
+    fs::remove_all(Native(path), ec);
 }
 
 bool Exists(const std::string& path) {
     std::error_code ec;
-    return fs::exists(path, ec);
+    return fs::exists(Native(path), ec);
 }
 
 Bytes RandomBytes(size_t n, uint32_t seed) {
@@ -204,7 +210,7 @@ int RunHost(const std::string& command, std::string* out) {
         *out = ReadText(FromHostPath(stem + ".out"));
     std::error_code ec;
     for (const char* ext : {".sh", ".out", ".rc"})
-        fs::remove(FromHostPath(stem + ext), ec);
+        fs::remove(Native(FromHostPath(stem + ext)), ec);
     return code;
 }
 #else

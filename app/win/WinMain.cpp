@@ -14,7 +14,7 @@
 
 namespace {
 
-// The arguments after the program's own name, in the ANSI code page the file functions take.
+// The arguments after the program's own name, in UTF-8 as the file functions take them.
 std::vector<std::string> CommandLineFiles() {
     std::vector<std::string> files;
     int count = 0;

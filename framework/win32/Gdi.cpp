@@ -8,23 +8,10 @@ namespace fw::win32 {
 // The code page of the program's own texts.
 constexpr UINT kTextCodePage = 1251;
 
+// Russian words in 1251 are almost never well-formed UTF-8 (a capital letter is a lead byte, a small one is
+// no continuation byte), so the check tells the two apart.
 std::wstring Wide(const std::string& text) {
-    if (text.empty())
-        return {};
-    int length = MultiByteToWideChar(kTextCodePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(static_cast<size_t>(length), L'\0');
-    MultiByteToWideChar(kTextCodePage, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
-    return wide;
-}
-
-std::string Narrow(const std::wstring& text) {
-    if (text.empty())
-        return {};
-    int length =
-        WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-    std::string narrow(static_cast<size_t>(length), '\0');
-    WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), narrow.data(), length, nullptr, nullptr);
-    return narrow;
+    return platform::win32::ToWide(text, platform::IsUtf8(text) ? CP_UTF8 : kTextCodePage);
 }
 
 COLORREF ToColorRef(TColor color) {

@@ -7,13 +7,15 @@
 
 #include "framework/Graphics.h"
 #include "framework/win32/Handles.h"
+#include "platform/win32/Wide.h"
 
 namespace fw::win32 {
 
-// Windows-1251 bytes (the program's texts) as UTF-16 for the wide API.
+// A text to show as UTF-16 for the wide API: UTF-8 where it is well-formed UTF-8 (a path, a name, a text
+// composed with one), else Windows-1251 bytes (the program's own texts).
 std::wstring Wide(const std::string& text);
-// A path from the system in the ANSI code page, as the program's file functions take it.
-std::string Narrow(const std::wstring& text);
+// A path from the system as the program's file functions take it (UTF-8).
+using platform::win32::Narrow;
 TFontHandle CreateFontFor(const TFont& font);
 COLORREF ToColorRef(TColor color);
 

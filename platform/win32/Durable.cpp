@@ -2,7 +2,7 @@
 #include <atomic>
 #include <cstdio>
 
-#include "platform/win32/Win.h"
+#include "platform/win32/Wide.h"
 
 namespace platform {
 
@@ -20,7 +20,7 @@ std::string CreateUniqueDirectory(const std::string& parent, const std::string& 
         std::snprintf(unique, sizeof unique, "%lx-%lx-%x", static_cast<unsigned long>(::GetCurrentProcessId()),
                       static_cast<unsigned long>(::GetTickCount()), static_cast<unsigned>(gCounter++));
         const std::string path = base + prefix + unique;
-        if (::CreateDirectoryA(path.c_str(), nullptr))
+        if (::CreateDirectoryW(win32::Widen(path).c_str(), nullptr))
             return path;
         if (::GetLastError() != ERROR_ALREADY_EXISTS)
             return {};
@@ -34,13 +34,14 @@ std::string ResolvePath(const std::string& path) {
 }
 
 bool ReplaceFileDurably(const std::string& from, const std::string& to) {
-    return ::MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+    return ::MoveFileExW(win32::Widen(from).c_str(), win32::Widen(to).c_str(),
+                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
 
 std::string UserConfigFolder() {
-    char buffer[MAX_PATH + 1];
-    const DWORD n = ::GetEnvironmentVariableA("APPDATA", buffer, sizeof buffer);
-    return n > 0 && n < sizeof buffer ? std::string(buffer, n) : std::string();
+    wchar_t buffer[MAX_PATH + 1];
+    const DWORD n = ::GetEnvironmentVariableW(L"APPDATA", buffer, MAX_PATH + 1);
+    return n > 0 && n < MAX_PATH + 1 ? win32::Narrow(std::wstring(buffer, n)) : std::string();
 }
 
 bool FileFlush(THandle h) {

@@ -1,5 +1,5 @@
 // Last-error codes and their system texts.
-#include "platform/win32/Win.h"
+#include "platform/win32/Wide.h"
 
 namespace platform {
 
@@ -12,12 +12,12 @@ void SetLastError(uint32_t code) {
 }
 
 std::string SysErrorMessage(uint32_t code) {
-    char buffer[512];
-    DWORD n = ::FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0, buffer,
-                               sizeof buffer, nullptr);
+    wchar_t buffer[512];
+    DWORD n = ::FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0, buffer,
+                               sizeof buffer / sizeof buffer[0], nullptr);
     while (n > 0 && (buffer[n - 1] == '\r' || buffer[n - 1] == '\n'))
         --n;
-    return std::string(buffer, n);
+    return win32::Narrow(std::wstring(buffer, n));  // in UTF-8, as every text from the system
 }
 
 }  // namespace platform

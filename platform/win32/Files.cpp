@@ -1,17 +1,37 @@
-// Attributes, folders, files by name, temporary names and drive readiness over the Win32 API.
+// Attributes, folders, files by name, temporary names and drive readiness over the wide Win32 API.
+#include <algorithm>
 #include <cctype>
 #include <vector>
 
-#include "platform/win32/Win.h"
+#include "platform/win32/Wide.h"
 
 namespace platform {
 
+using win32::Narrow;
+using win32::Widen;
+
+namespace {
+// Calls `get(size, buffer)` (a wide API that answers the length it needs) until the answer fits.
+template <typename Get>
+std::string GrowingAnswer(Get get) {
+    std::vector<wchar_t> buffer(MAX_PATH + 1);
+    for (;;) {
+        const DWORD n = get(static_cast<DWORD>(buffer.size()), buffer.data());
+        if (n == 0)
+            return {};
+        if (n < buffer.size())
+            return Narrow(std::wstring(buffer.data(), n));
+        buffer.resize(std::max<size_t>(n + 1, buffer.size() * 2));
+    }
+}
+}  // namespace
+
 uint32_t GetFileAttributes(const std::string& path) {
-    return ::GetFileAttributesA(path.c_str());
+    return ::GetFileAttributesW(Widen(path).c_str());
 }
 
 bool SetFileAttributes(const std::string& path, uint32_t attr) {
-    return ::SetFileAttributesA(path.c_str(), attr) != 0;
+    return ::SetFileAttributesW(Widen(path).c_str(), attr) != 0;
 }
 
 bool FileExists(const std::string& path) {
@@ -25,51 +45,43 @@ bool DirectoryExists(const std::string& path) {
 }
 
 bool CreateDirectory(const std::string& path) {
-    return ::CreateDirectoryA(path.c_str(), nullptr) != 0;
+    return ::CreateDirectoryW(Widen(path).c_str(), nullptr) != 0;
 }
 
 bool RemoveDirectory(const std::string& path) {
-    return ::RemoveDirectoryA(path.c_str()) != 0;
+    return ::RemoveDirectoryW(Widen(path).c_str()) != 0;
 }
 
 bool SetCurrentDirectory(const std::string& path) {
-    return ::SetCurrentDirectoryA(path.c_str()) != 0;
+    return ::SetCurrentDirectoryW(Widen(path).c_str()) != 0;
 }
 
 std::string GetCurrentDirectory() {
-    const DWORD size = ::GetCurrentDirectoryA(0, nullptr);
-    std::vector<char> buffer(size + 1);
-    const DWORD n = ::GetCurrentDirectoryA(static_cast<DWORD>(buffer.size()), buffer.data());
-    return std::string(buffer.data(), n < buffer.size() ? n : 0);
+    return GrowingAnswer([](DWORD size, wchar_t* buffer) { return ::GetCurrentDirectoryW(size, buffer); });
 }
 
 std::string ExpandFileName(const std::string& path) {
     if (path.empty())
         return {};
-    const DWORD size = ::GetFullPathNameA(path.c_str(), 0, nullptr, nullptr);
-    std::vector<char> buffer(size + 1);
-    const DWORD n = ::GetFullPathNameA(path.c_str(), static_cast<DWORD>(buffer.size()), buffer.data(), nullptr);
-    return std::string(buffer.data(), n < buffer.size() ? n : 0);
+    const std::wstring wide = Widen(path);
+    return GrowingAnswer(
+        [&](DWORD size, wchar_t* buffer) { return ::GetFullPathNameW(wide.c_str(), size, buffer, nullptr); });
 }
 
 std::string ExeName() {
-    std::vector<char> buffer(MAX_PATH);
-    for (;;) {
-        const DWORD n = ::GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-        if (n == 0)
-            return {};
-        if (n < buffer.size())
-            return std::string(buffer.data(), n);
-        buffer.resize(buffer.size() * 2);
-    }
+    // The module name is cut short, not measured, when the buffer is too small: a full buffer asks for more.
+    return GrowingAnswer([](DWORD size, wchar_t* buffer) {
+        const DWORD n = ::GetModuleFileNameW(nullptr, buffer, size);
+        return n == size ? size + 1 : n;
+    });
 }
 
 bool CopyFile(const std::string& from, const std::string& to, bool failIfExists) {
-    return ::CopyFileA(from.c_str(), to.c_str(), failIfExists) != 0;
+    return ::CopyFileW(Widen(from).c_str(), Widen(to).c_str(), failIfExists) != 0;
 }
 
 bool DeleteFile(const std::string& path) {
-    return ::DeleteFileA(path.c_str()) != 0;
+    return ::DeleteFileW(Widen(path).c_str()) != 0;
 }
 
 bool SameVolume(const std::string& a, const std::string& b) {
@@ -79,29 +91,28 @@ bool SameVolume(const std::string& a, const std::string& b) {
 }
 
 bool MoveFile(const std::string& from, const std::string& to) {
-    return ::MoveFileA(from.c_str(), to.c_str()) != 0;
+    return ::MoveFileW(Widen(from).c_str(), Widen(to).c_str()) != 0;
 }
 
 bool ReplaceFile(const std::string& from, const std::string& to) {
-    return ::MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED) != 0;
+    return ::MoveFileExW(Widen(from).c_str(), Widen(to).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED) !=
+           0;
 }
 
 std::string GetTempPath() {
-    char buffer[MAX_PATH + 1];
-    const DWORD n = ::GetTempPathA(sizeof buffer, buffer);
-    return std::string(buffer, n < sizeof buffer ? n : 0);
+    return GrowingAnswer([](DWORD size, wchar_t* buffer) { return ::GetTempPathW(size, buffer); });
 }
 
 std::string GetTempFileName(const std::string& folder, const std::string& prefix) {
-    char buffer[MAX_PATH];
-    if (::GetTempFileNameA(folder.c_str(), prefix.c_str(), 0, buffer) == 0)
+    wchar_t buffer[MAX_PATH];
+    if (::GetTempFileNameW(Widen(folder).c_str(), Widen(prefix).c_str(), 0, buffer) == 0)
         return {};
-    return buffer;
+    return Narrow(buffer);
 }
 
 bool SetFileTimes(const std::string& path, const TFileTime* creation, const TFileTime* access, const TFileTime* write) {
     // Backup semantics let the same call set a folder's times.
-    HANDLE h = ::CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+    HANDLE h = ::CreateFileW(Widen(path).c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (h == INVALID_HANDLE_VALUE)
         return false;
@@ -114,13 +125,13 @@ bool SetFileTimes(const std::string& path, const TFileTime* creation, const TFil
 
 // The volume holding the path: unreadable when it answers no volume query, write-protected when it says so.
 TDriveState DriveStateOf(const std::string& path) {
-    char volume[MAX_PATH];
-    const std::string full = ExpandFileName(path.empty() ? "." : path);
-    if (!::GetVolumePathNameA(full.c_str(), volume, sizeof volume))
+    wchar_t volume[MAX_PATH];
+    const std::wstring full = Widen(ExpandFileName(path.empty() ? "." : path));
+    if (!::GetVolumePathNameW(full.c_str(), volume, MAX_PATH))
         return dsNotAccessible;
     const UINT oldMode = ::SetErrorMode(SEM_FAILCRITICALERRORS);
     DWORD flags = 0;
-    const BOOL ok = ::GetVolumeInformationA(volume, nullptr, 0, nullptr, nullptr, &flags, nullptr, 0);
+    const BOOL ok = ::GetVolumeInformationW(volume, nullptr, 0, nullptr, nullptr, &flags, nullptr, 0);
     ::SetErrorMode(oldMode);
     if (!ok)
         return dsNotAccessible;

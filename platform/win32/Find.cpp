@@ -1,16 +1,16 @@
-// Find-first/next over FindFirstFileA and FindNextFileA.
-#include "platform/win32/Win.h"
+// Find-first/next over FindFirstFileW and FindNextFileW, names in UTF-8.
+#include "platform/win32/Wide.h"
 
 namespace platform {
 
 namespace {
-void Convert(const WIN32_FIND_DATAA& in, TFindData& out) {
+void Convert(const WIN32_FIND_DATAW& in, TFindData& out) {
     out.Attr = in.dwFileAttributes;
     out.CreationTime = win32::FromFiletime(in.ftCreationTime);
     out.LastAccessTime = win32::FromFiletime(in.ftLastAccessTime);
     out.LastWriteTime = win32::FromFiletime(in.ftLastWriteTime);
     out.Size = static_cast<uint64_t>(in.nFileSizeHigh) << 32 | in.nFileSizeLow;
-    out.Name = in.cFileName;
+    out.Name = win32::Narrow(in.cFileName);
 }
 }  // namespace
 
@@ -29,8 +29,8 @@ TFindHandle::~TFindHandle() = default;
 
 bool TFindHandle::First(const std::string& pattern, TFindData& data) {
     Close();
-    WIN32_FIND_DATAA found;
-    HANDLE h = ::FindFirstFileA(pattern.c_str(), &found);
+    WIN32_FIND_DATAW found;
+    HANDLE h = ::FindFirstFileW(win32::Widen(pattern).c_str(), &found);
     if (h == INVALID_HANDLE_VALUE)
         return false;
     FImpl = std::make_unique<TImpl>();
@@ -44,8 +44,8 @@ bool TFindHandle::Next(TFindData& data) {
         ::SetLastError(kErrorInvalidHandle);
         return false;
     }
-    WIN32_FIND_DATAA found;
-    if (!::FindNextFileA(FImpl->Handle, &found))
+    WIN32_FIND_DATAW found;
+    if (!::FindNextFileW(FImpl->Handle, &found))
         return false;
     Convert(found, data);
     return true;

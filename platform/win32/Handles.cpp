@@ -1,5 +1,5 @@
-// File handles over CreateFileA with the run-time library's access and sharing modes.
-#include "platform/win32/Win.h"
+// File handles over CreateFileW with the run-time library's access and sharing modes.
+#include "platform/win32/Wide.h"
 
 namespace platform {
 
@@ -30,18 +30,18 @@ THandle FileOpen(const std::string& path, uint32_t mode) {
         ::SetLastError(kErrorInvalidParameter);
         return kInvalidHandle;
     }
-    return Wrap(::CreateFileA(path.c_str(), kAccess[access], kShare[share], nullptr, OPEN_EXISTING,
+    return Wrap(::CreateFileW(win32::Widen(path).c_str(), kAccess[access], kShare[share], nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
 THandle FileCreate(const std::string& path) {
-    return Wrap(::CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+    return Wrap(::CreateFileW(win32::Widen(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
 THandle FileCreateNew(const std::string& path) {
-    return Wrap(::CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
-                              nullptr));
+    return Wrap(::CreateFileW(win32::Widen(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                              FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
 int32_t FileRead(THandle h, void* buffer, uint32_t count) {

@@ -1,70 +1,58 @@
 // Code-page conversions and private-profile (INI) files over the Win32 API.
 #include <vector>
 
-#include "platform/win32/Win.h"
+#include "platform/win32/Wide.h"
 
 namespace platform {
+
+using win32::FromWide;
+using win32::Narrow;
+using win32::ToWide;
+using win32::Widen;
 
 namespace {
 constexpr UINT kCp1251 = 1251;         // the code page of the program's Russian texts
 constexpr DWORD kProfileChunk = 1024;  // first buffer size for a profile value; doubled while too small
 
-std::wstring ToWide(const std::string& text, UINT codePage) {
-    if (text.empty())
-        return {};
-    const int n = ::MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring out(static_cast<size_t>(n), L'\0');
-    ::MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), out.data(), n);
-    return out;
-}
-
-std::string FromWide(const std::wstring& text, UINT codePage) {
-    if (text.empty())
-        return {};
-    const int n =
-        ::WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<size_t>(n), '\0');
-    ::WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), out.data(), n, nullptr, nullptr);
-    return out;
+// Names without the UTF-8 flag were written in the OEM code page of the system that made the archive: taken
+// as the OEM code page of this one, as the system's own OEM conversions take them.
+UINT OemCodePage() {
+    return ::GetOEMCP();
 }
 }  // namespace
 
 std::string OemToAnsi(const std::string& text) {
-    std::string out(text.size(), '\0');
-    if (!text.empty())
-        ::OemToCharBuffA(text.data(), out.data(), static_cast<DWORD>(text.size()));
-    return out;
+    return Narrow(ToWide(text, OemCodePage()));
 }
 
+// Best fit, as the system's own conversion into OEM does: the stored name stays readable.
 std::string AnsiToOem(const std::string& text) {
-    std::string out(text.size(), '\0');
-    if (!text.empty())
-        ::CharToOemBuffA(text.data(), out.data(), static_cast<DWORD>(text.size()));
-    return out;
+    return FromWide(Widen(text), OemCodePage());
 }
 
-bool IsDBCSLeadByte(uint8_t byte) {
-    return ::IsDBCSLeadByte(byte) != 0;
+bool IsDBCSLeadByte(uint8_t) {
+    return false;
 }
 
 std::string Cp1251ToUtf8(const std::string& text) {
-    return FromWide(ToWide(text, kCp1251), CP_UTF8);
+    return Narrow(ToWide(text, kCp1251));
 }
 
 std::string Utf8ToCp1251(const std::string& text) {
-    return FromWide(ToWide(text, CP_UTF8), kCp1251);
+    return FromWide(Widen(text), kCp1251);
 }
 
 std::string GetPrivateProfileString(const std::string& section,
                                     const std::string& key,
                                     const std::string& def,
                                     const std::string& file) {
-    std::vector<char> buffer(kProfileChunk);
+    const std::wstring wideSection = Widen(section), wideKey = Widen(key), wideDef = Widen(def), wideFile = Widen(file);
+    std::vector<wchar_t> buffer(kProfileChunk);
     for (;;) {
-        const DWORD n = ::GetPrivateProfileStringA(section.c_str(), key.c_str(), def.c_str(), buffer.data(),
-                                                   static_cast<DWORD>(buffer.size()), file.c_str());
+        const DWORD n = ::GetPrivateProfileStringW(wideSection.c_str(), wideKey.c_str(), wideDef.c_str(), buffer.data(),
+                                                   static_cast<DWORD>(buffer.size()), wideFile.c_str());
         if (n + 1 < buffer.size())
-            return std::string(buffer.data(), n);
+            return Narrow(std::wstring(buffer.data(), n));
         buffer.resize(buffer.size() * 2);
     }
 }
@@ -73,7 +61,8 @@ bool WritePrivateProfileString(const std::string& section,
                                const std::string& key,
                                const std::string& value,
                                const std::string& file) {
-    return ::WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(), file.c_str()) != 0;
+    return ::WritePrivateProfileStringW(Widen(section).c_str(), Widen(key).c_str(), Widen(value).c_str(),
+                                        Widen(file).c_str()) != 0;
 }
 
 }  // namespace platform

@@ -3,6 +3,10 @@
 
 #include "platform/Platform.h"
 
+#ifdef _WIN32
+#include "platform/win32/Win.h"
+#endif
+
 namespace {
 
 std::string Range(int first, int last) {
@@ -29,12 +33,23 @@ TEST(PlatformCodePages, OemLettersRoundTripThroughAnsi) {
     EXPECT_EQ(platform::AnsiToOem(ansi), oem);
 }
 
-TEST(PlatformCodePages, OemUmlautIsTheAnsiUmlaut) {
-    const std::string ansi = platform::OemToAnsi("\x81");  // u with diaeresis in code page 437
-    if (platform::PathDelim == '/')
-        EXPECT_EQ(ansi, "\xC3\xBC");
-    else
-        EXPECT_EQ(ansi, "\xFC");
+// Names inside the program are UTF-8 on both systems; the OEM byte is read in the system's OEM code page.
+TEST(PlatformCodePages, OemLetterComesOutInUtf8) {
+    const std::string utf8 = platform::OemToAnsi("\x81");
+#ifdef _WIN32
+    if (::GetOEMCP() == 866) {
+        EXPECT_EQ(utf8, "\xD0\x91");  // capital be in code page 866
+        return;
+    }
+#endif
+    EXPECT_EQ(utf8, "\xC3\xBC");  // u with diaeresis in code page 437
+}
+
+TEST(PlatformCodePages, OemNamesRoundTripAndUnmappableLettersFallBack) {
+    const std::string oem = Range(0x80, 0xFF);
+    EXPECT_TRUE(platform::IsUtf8(platform::OemToAnsi(oem)));
+    EXPECT_EQ(platform::AnsiToOem(platform::OemToAnsi(oem)), oem);
+    EXPECT_EQ(platform::AnsiToOem("\xE6\x97\xA5").size(), 1u);  // one stand-in byte for a CJK character
 }
 
 TEST(PlatformCodePages, Cp1251RoundTripsThroughUtf8) {
