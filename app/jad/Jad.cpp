@@ -54,7 +54,7 @@ std::string FindJadBeside(const std::string& jarPath) {
     return {};
 }
 
-TJadResult UpdateJadBeside(const std::string& jarPath, uint64_t newJarSize, bool backup) {
+TJadResult UpdateJadBeside(const std::string& jarPath, uint64_t newJarSize, bool backup, bool jarBytesChanged) {
     TJadResult result;
     result.Path = FindJadBeside(jarPath);
     result.Found = !result.Path.empty();
@@ -67,8 +67,9 @@ TJadResult UpdateJadBeside(const std::string& jarPath, uint64_t newJarSize, bool
     if (!ReadSmallFile(result.Path, kMaxJadSize, text, tooLarge))
         return tooLarge ? Fail(result, TJadFailure::jdTooLarge, 0)
                         : Fail(result, TJadFailure::jdUnreadable, platform::LastError());
-    const TJadEdit edit = EditJadText(text, jarPath.substr(NameStart(jarPath)), newJarSize);
+    const TJadEdit edit = EditJadText(text, jarPath.substr(NameStart(jarPath)), newJarSize, jarBytesChanged);
     result.NamesOtherJar = !edit.NamesThisJar;
+    result.OtherJarUrl = edit.OtherJarUrl;
     if (!edit.Changed)
         return result;
     // Windows refuses to replace a read-only file; the POSIX side is held to the same rule.
@@ -80,6 +81,7 @@ TJadResult UpdateJadBeside(const std::string& jarPath, uint64_t newJarSize, bool
         return Fail(result, TJadFailure::jdWriteFailed, platform::LastError());
     result.Updated = true;
     result.SignatureRemoved = edit.SignatureRemoved;
+    result.SizeAdded = edit.SizeAdded;
     return result;
 }
 

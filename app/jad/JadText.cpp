@@ -125,6 +125,24 @@ std::string_view LastPart(std::string_view url) {
     return slash == std::string_view::npos ? url : url.substr(slash + 1);
 }
 
+// The text's first line end, LF when it has none.
+std::string_view LineEndStyle(std::string_view text) {
+    const size_t end = text.find_first_of("\r\n");
+    if (end == std::string_view::npos)
+        return "\n";
+    return text.substr(end, text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n' ? 2 : 1);
+}
+
+// The size line, added where `out` stops: ended at a line start, or started after a last line without end.
+void AppendSizeLine(std::string& out, size_t bodyBegin, std::string_view lineEnd, uint64_t jarSize) {
+    const std::string line = std::string(kJarSize) + ": " + std::to_string(jarSize);
+    const bool atLineStart = out.size() == bodyBegin || out.back() == '\n' || out.back() == '\r';
+    if (atLineStart)
+        out.append(line).append(lineEnd);
+    else
+        out.append(lineEnd).append(line);
+}
+
 bool IsSignatureFile(std::string_view name) {
     const size_t slash = name.find_first_of("/\\");
     if (slash == std::string_view::npos || !EqualsIgnoringCase(name.substr(0, slash), kSignatureFolder))
@@ -143,7 +161,7 @@ bool JarUrlNames(const std::string& url, const std::string& jarName) {
     return EqualsIgnoringCase(last, jarName) || EqualsIgnoringCase(PercentDecoded(last), jarName);
 }
 
-TJadEdit EditJadText(const std::string& text, const std::string& jarName, uint64_t jarSize) {
+TJadEdit EditJadText(const std::string& text, const std::string& jarName, uint64_t jarSize, bool jarBytesChanged) {
     TJadEdit edit;
     const size_t bodyBegin = text.starts_with(kUtf8Bom) ? kUtf8Bom.size() : 0;
     const std::vector<TAttribute> attributes = SplitAttributes(text, bodyBegin);
@@ -153,13 +171,17 @@ TJadEdit EditJadText(const std::string& text, const std::string& jarName, uint64
     const std::string urlValue = url == attributes.end() ? std::string() : Value(text, *url);
     edit.NamesThisJar = urlValue.empty() || JarUrlNames(urlValue, jarName);
     if (!edit.NamesThisJar) {
+        edit.OtherJarUrl = urlValue;
         edit.Text = text;
         return edit;
     }
+    edit.SizeAdded =
+        std::none_of(attributes.begin(), attributes.end(), [](const TAttribute& a) { return a.Name == kJarSize; });
+    const std::string_view lineEnd = LineEndStyle(text);
     edit.Text.reserve(text.size());
     edit.Text.append(text, 0, bodyBegin);
     for (const TAttribute& a : attributes) {
-        if (IsSignatureAttribute(a.Name)) {
+        if (jarBytesChanged && IsSignatureAttribute(a.Name)) {
             edit.SignatureRemoved = true;
         } else if (a.Name == kJarSize) {
             // A size wrapped over continuation lines is written back on its first line alone.
@@ -171,7 +193,11 @@ TJadEdit EditJadText(const std::string& text, const std::string& jarName, uint64
         } else {
             edit.Text.append(text, a.Begin, a.Next - a.Begin);
         }
+        if (edit.SizeAdded && url != attributes.end() && &a == &*url)
+            AppendSizeLine(edit.Text, bodyBegin, lineEnd, jarSize);
     }
+    if (edit.SizeAdded && url == attributes.end())
+        AppendSizeLine(edit.Text, bodyBegin, lineEnd, jarSize);
     edit.Changed = edit.Text != text;
     return edit;
 }

@@ -23,6 +23,7 @@ struct TTextCase {
     std::string Jad;
     std::string Expected;  // empty: the text stays as it was
     bool SignatureRemoved = false;
+    bool SizeAdded = false;
 };
 
 const TTextCase kTextCases[] = {
@@ -51,11 +52,25 @@ const TTextCase kTextCases[] = {
      "\xEF\xBB\xBFMIDlet-Jar-Size: 40960\n", true},
     {"certificate on a last line without end", "MIDlet-Jar-Size: 7\nMIDlet-Certificate-1-1: MIIB",
      "MIDlet-Jar-Size: 40960\n", true},
-    {"signed without a size", "MIDlet-Name: G\n" + std::string(kSigned), "MIDlet-Name: G\n", true},
-    {"unsigned without a size", "MIDlet-Name: G\nMIDlet-Version: 1.0\n", ""},
-    {"names compare exactly", "midlet-jar-size: 7\nMIDlet-Jar-Size : 7\nmidlet-certificate-1-1: x\n", ""},
+    {"signed without a size", "MIDlet-Name: G\n" + std::string(kSigned), "MIDlet-Name: G\nMIDlet-Jar-Size: 40960\n",
+     true, true},
+    {"unsigned without a size", "MIDlet-Name: G\nMIDlet-Version: 1.0\n",
+     "MIDlet-Name: G\nMIDlet-Version: 1.0\nMIDlet-Jar-Size: 40960\n", false, true},
+    {"names compare exactly", "midlet-jar-size: 7\nMIDlet-Jar-Size : 7\nmidlet-certificate-1-1: x\n",
+     "midlet-jar-size: 7\nMIDlet-Jar-Size : 7\nmidlet-certificate-1-1: x\nMIDlet-Jar-Size: 40960\n", false, true},
     {"size already right", "MIDlet-Jar-Size: 40960\n", ""},
-    {"empty file", "", ""},
+    {"empty file", "", "MIDlet-Jar-Size: 40960\n", false, true},
+    {"no size: added after the URL, CRLF", "MIDlet-Name: G\r\nMIDlet-Jar-URL: game.jar\r\nMIDlet-Vendor: V\r\n",
+     "MIDlet-Name: G\r\nMIDlet-Jar-URL: game.jar\r\nMIDlet-Jar-Size: 40960\r\nMIDlet-Vendor: V\r\n", false, true},
+    {"no size: after the URL's continuation line", "MIDlet-Jar-URL: http://h/a/very/long/\n path/game.jar\nB: 2\n",
+     "MIDlet-Jar-URL: http://h/a/very/long/\n path/game.jar\nMIDlet-Jar-Size: 40960\nB: 2\n", false, true},
+    {"no size: URL last without a line end", "A: 1\r\nMIDlet-Jar-URL: game.jar",
+     "A: 1\r\nMIDlet-Jar-URL: game.jar\r\nMIDlet-Jar-Size: 40960", false, true},
+    {"no size: lone CR ends", "MIDlet-Jar-URL: game.jar\rA: 1\r",
+     "MIDlet-Jar-URL: game.jar\rMIDlet-Jar-Size: 40960\rA: 1\r", false, true},
+    {"no size, no URL, no final line end", "MIDlet-Name: G\r\nMIDlet-Vendor: V",
+     "MIDlet-Name: G\r\nMIDlet-Vendor: V\r\nMIDlet-Jar-Size: 40960", false, true},
+    {"no size behind a byte-order mark", "\xEF\xBB\xBF", "\xEF\xBB\xBFMIDlet-Jar-Size: 40960\n", false, true},
 };
 
 // One table, one process: under Wine every test program start costs seconds.
@@ -63,10 +78,11 @@ TEST(JadTextForms, TextBecomesTheExpectedBytes) {
     for (const TTextCase& c : kTextCases) {
         SCOPED_TRACE(c.What);
         const std::string expected = c.Expected.empty() ? c.Jad : c.Expected;
-        const app::TJadEdit edit = app::EditJadText(c.Jad, "game.jar", kNewSize);
+        const app::TJadEdit edit = app::EditJadText(c.Jad, "game.jar", kNewSize, true);
         EXPECT_EQ(edit.Text, expected);
         EXPECT_EQ(edit.Changed, expected != c.Jad);
         EXPECT_EQ(edit.SignatureRemoved, c.SignatureRemoved);
+        EXPECT_EQ(edit.SizeAdded, c.SizeAdded);
     }
 }
 
@@ -82,8 +98,47 @@ TEST(JadTextForms, FileBesideTheJarBecomesTheExpectedBytes) {
         EXPECT_EQ(r.Failure, app::TJadFailure::jdNone);
         EXPECT_EQ(r.Updated, expected != c.Jad);
         EXPECT_EQ(r.SignatureRemoved, c.SignatureRemoved);
+        EXPECT_EQ(r.SizeAdded, c.SizeAdded);
         EXPECT_EQ(testutil::ReadText(dir / "game.jad"), expected);
         EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 2) << "a file was left";
+    }
+}
+
+// What the caller is told, and the signature kept while the jar's bytes are the same.
+TEST(JadTextForms, TheEditSaysWhatItDidAndWhy) {
+    struct TCase {
+        const char* What;
+        std::string Jad;
+        bool JarBytesChanged;
+        std::string Expected;
+        std::string OtherJarUrl;
+        bool SignatureRemoved = false;
+    };
+    const TCase cases[] = {
+        {"another jar's URL", "MIDlet-Jar-URL: http://h/other.jar\nB: 1\n", true,
+         "MIDlet-Jar-URL: http://h/other.jar\nB: 1\n", "http://h/other.jar"},
+        {"another jar's URL with blanks", "MIDlet-Jar-URL:  x/other.jar \r\n", true,
+         "MIDlet-Jar-URL:  x/other.jar \r\n", "x/other.jar"},
+        {"signed, jar bytes the same", "MIDlet-Jar-Size: 7\r\n" + std::string(kSigned), false,
+         "MIDlet-Jar-Size: 40960\r\n" + std::string(kSigned), ""},
+        {"signed, jar bytes changed", "MIDlet-Jar-Size: 7\r\n" + std::string(kSigned), true,
+         "MIDlet-Jar-Size: 40960\r\n", "", true},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.What);
+        const app::TJadEdit edit = app::EditJadText(c.Jad, "game.jar", kNewSize, c.JarBytesChanged);
+        EXPECT_EQ(edit.Text, c.Expected);
+        EXPECT_EQ(edit.NamesThisJar, c.OtherJarUrl.empty());
+        EXPECT_EQ(edit.OtherJarUrl, c.OtherJarUrl);
+        EXPECT_EQ(edit.SignatureRemoved, c.SignatureRemoved);
+        TTempDir dir;
+        testutil::WriteFile(dir / "game.jar", "PK");
+        testutil::WriteFile(dir / "game.jad", c.Jad);
+        const app::TJadResult r = app::UpdateJadBeside(dir / "game.jar", kNewSize, false, c.JarBytesChanged);
+        EXPECT_EQ(r.NamesOtherJar, !c.OtherJarUrl.empty());
+        EXPECT_EQ(r.OtherJarUrl, c.OtherJarUrl);
+        EXPECT_EQ(r.Updated, c.Expected != c.Jad);
+        EXPECT_EQ(testutil::ReadText(dir / "game.jad"), c.Expected);
     }
 }
 
