@@ -76,6 +76,10 @@ bool TBatch::Patch(const TJar& jar) {
                 Complain(Msg(TMsg::JadSignatureRemoved, {jar.Shown}));
             if (report.JarSigned)
                 Complain(Msg(TMsg::JarSigned, {jar.Shown}));
+            if (!report.JadOtherJarUrl.empty())
+                Complain(Msg(TMsg::JadOtherJar, {jar.Shown, report.JadOtherJarUrl}));
+            if (report.JadSizeAdded)
+                Complain(Msg(TMsg::JadSizeAdded, {jar.Shown}));
             return true;
         }
     }

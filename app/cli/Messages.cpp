@@ -85,6 +85,10 @@ const TPair kMessages[] = {
      "%s: подпись удалена из его .jad файла: игра установится как неподписанная"},
     {"%s: the jar was signed; its signature no longer holds",
      "%s: архив был подписан; подпись больше не действительна"},
+    {"%s: its .jad file was left as it was: its MIDlet-Jar-URL names another jar (%s)",
+     "%s: его .jad-файл не изменён: MIDlet-Jar-URL в нём указывает на другой jar-файл (%s)"},
+    {"%s: its .jad file had no MIDlet-Jar-Size line; one was added",
+     "%s: в его .jad-файле не было строки MIDlet-Jar-Size; она добавлена"},
     {"could not save the settings to %s", "не удалось сохранить настройки в %s"},
     {"for Motorola C650 and C380 phones", "для телефонов Motorola C650 и C380"},
 };

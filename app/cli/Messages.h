@@ -37,6 +37,8 @@ enum class TMsg {
     JadNotUpdated,
     JadSignatureRemoved,
     JarSigned,
+    JadOtherJar,
+    JadSizeAdded,
     SettingsNotSaved,
     AboutPhones,
 };

@@ -63,7 +63,7 @@ std::string LeftUnchangedLine(const std::string& shown, const app::TJobReport& r
     std::string text = app::Text(app::TText::LeftPatched);
     if (report.Outcome == app::TJobOutcome::joNoCanvas)
         text = report.OtherKind.empty() ? app::Text(app::TText::LeftNoCanvas)
-                                        : app::TextWith(app::TText::LeftOtherKind, report.OtherKind);
+                                        : app::TextWith(app::TText::LeftOtherKind, {report.OtherKind});
     return shown + ": " + fw::console::ToConsole(text);
 }
 
@@ -86,7 +86,7 @@ std::vector<std::string> SummaryLines(const app::TJobReport& report, TVerbosity 
                 Msg(TMsg::ClassChanged, {fw::console::ToConsole(cls.Name), std::to_string(cls.Replacements)}));
     }
     if (report.Rule == app::TPatchRuleUsed::prSuperLink)
-        lines.push_back(fw::console::ToConsole(app::TextWith(app::TText::LogSuperLink, report.OtherKind)));
+        lines.push_back(fw::console::ToConsole(app::TextWith(app::TText::LogSuperLink, {report.OtherKind})));
     if (changed > 0)
         lines.push_back(Msg(TMsg::ClassesChanged, {std::to_string(changed), PluralEnding(changed),
                                                    std::to_string(replacements), PluralEnding(replacements)}));

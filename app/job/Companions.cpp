@@ -29,13 +29,15 @@ void TPatchJob::UpdateJad(const std::string& archivePath, bool backup) {
     const int64_t size = SizeOfFile(archivePath);
     if (size < 0)
         return;
-    const TJadResult jad = UpdateJadBeside(archivePath, static_cast<uint64_t>(size), backup);
+    const TJadResult jad = UpdateJadBeside(archivePath, static_cast<uint64_t>(size), backup, /*jarBytesChanged=*/true);
     if (jad.Updated)
         Say(TText::LogJad);
     FReport.JadPath = jad.Path;
     FReport.JadUpdated = jad.Updated;
     FReport.JadSignatureRemoved = jad.SignatureRemoved;
     FReport.JadFailed = jad.Failure != TJadFailure::jdNone;
+    FReport.JadOtherJarUrl = jad.NamesOtherJar ? jad.OtherJarUrl : std::string();
+    FReport.JadSizeAdded = jad.SizeAdded;
 }
 
 // The entries the reader set out to write, as archive names, tell whether the jar carried a signature.
@@ -56,11 +58,11 @@ void TPatchJob::ShowJobWarnings() {
     std::string text;
     const auto add = [&text](const std::string& line) { text += (text.empty() ? "" : "\n") + line; };
     if (FReport.JarSigned)
-        add(TextWith(TText::JarSigned, FReport.Archive));
+        add(TextWith(TText::JarSigned, {FReport.Archive}));
     if (FReport.JadSignatureRemoved)
-        add(TextWith(TText::JadSignatureRemoved, FReport.JadPath));
+        add(TextWith(TText::JadSignatureRemoved, {FReport.JadPath}));
     if (FReport.JadFailed)
-        add(TextWith(TText::JadFailed, FReport.JadPath));
+        add(TextWith(TText::JadFailed, {FReport.JadPath}));
     if (!text.empty())
         fw::Application().MessageBox(text, fw::Application().Title(), fw::backend::MB_OK | fw::backend::MB_ICONWARNING);
 }

@@ -61,8 +61,10 @@ struct TJobReport {
     std::string JadPath;      // the .jad beside the jar, when there is one
     bool JadUpdated = false;  // the .jad beside the jar got the new MIDlet-Jar-Size
     bool JadSignatureRemoved = false;
-    bool JadFailed = false;  // a .jad was there but could not be updated (the jar is patched)
-    bool JarSigned = false;  // the jar holds signature files that no longer hold
+    bool JadFailed = false;      // a .jad was there but could not be updated (the jar is patched)
+    bool JarSigned = false;      // the jar holds signature files that no longer hold
+    std::string JadOtherJarUrl;  // the .jad beside it was left alone: its MIDlet-Jar-URL names this other jar
+    bool JadSizeAdded = false;   // the .jad had no MIDlet-Jar-Size line: one was added
 };
 
 }  // namespace app

@@ -54,7 +54,7 @@ TPatchJob::TPatchJob(TJobComponents parts) : FParts(parts), FDecodedClasses(JobP
 
 void TPatchJob::RefuseWhileRunning() const {
     if (Running())
-        throw fw::Exception(TextWith(TText::Busy, FJobArchive));
+        throw fw::Exception(TextWith(TText::Busy, {FJobArchive}));
 }
 
 void TPatchJob::Run(const std::string& archivePath, bool backup) {
@@ -257,7 +257,8 @@ void TPatchJob::PackArchive(const std::string& archivePath, const std::string& b
     FParts.Writer.SetArchiveFile(builtPath);
     FParts.Writer.FileSpec.clear();
     FParts.Writer.FileSpec.push_back(FWorkFolder + kAllFiles);
-    FParts.Writer.Utf8Names = FParts.Reader.Utf8Names;  // names that came as UTF-8 go back as UTF-8
+    FParts.Writer.Utf8Names = FParts.Reader.Utf8Names;                // names that came as UTF-8 go back as UTF-8
+    FParts.Writer.SetArchiveComment(FParts.Reader.ArchiveComment());  // "Level pack 2, do not redistribute"
     ReportProgress(kPackingStart);
     const int added = FParts.Writer.Compress();
     ReportProgress(kPackingEnd);
@@ -288,7 +289,7 @@ void TPatchJob::Fail(TJobFailure failure, TText message, uint32_t systemError, c
     FReport.Failure = failure;
     FReport.SystemError = static_cast<int>(systemError);
     FReport.Entry = entry;
-    throw fw::Exception(TextWith(message, FReport.Archive));
+    throw fw::Exception(TextWith(message, {FReport.Archive}));
 }
 
 // A failed job changed no class of the user's archive; the step that failed may have said why already.
@@ -324,7 +325,7 @@ void TPatchJob::Say(TText line) {
 }
 
 void TPatchJob::SayWith(TText line, const std::string& arg) {
-    FParts.Log.Add(TextWith(line, arg));
+    FParts.Log.Add(TextWith(line, {arg}));
 }
 
 void TPatchJob::ReportProgress(int percent) {

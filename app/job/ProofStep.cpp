@@ -19,13 +19,6 @@ std::string ShownEntry(const TJarCheckResult& result) {
     return result.EntryUtf8 ? result.Entry : platform::OemToAnsi(result.Entry);
 }
 
-std::string FormatTwo(const char* pattern, const std::string& first, const std::string& second) {
-    std::string text = pattern;
-    const size_t at = text.find("%s");
-    text.replace(at, 2, first);
-    text.replace(text.find("%s", at + first.size()), 2, second);
-    return text;
-}
 }  // namespace
 
 // The work folder is never trusted here: the original's own records say what the new jar must hold. Its
@@ -47,7 +40,7 @@ void TPatchJob::ProveRebuiltJar(const std::string& archivePath, const std::strin
         return;
     FReport.Failure = TJobFailure::jfCheckFailed;
     FReport.Entry = ShownEntry(result);
-    throw fw::Exception(FormatTwo(Text(TText::CheckFailed), FReport.Archive, FReport.Entry));
+    throw fw::Exception(TextWith(TText::CheckFailed, {FReport.Archive, FReport.Entry}));
 }
 
 }  // namespace app

@@ -1,5 +1,7 @@
 #include "app/job/Texts.h"
 
+#include "platform/Platform.h"
+
 #include <atomic>
 
 namespace app {
@@ -113,12 +115,8 @@ const char* Text(TText id) {
     return Language() == TLanguage::Russian ? pair.Russian : pair.English;
 }
 
-std::string TextWith(TText id, const std::string& arg) {
-    std::string text = Text(id);
-    const size_t at = text.find("%s");
-    if (at != std::string::npos)
-        text.replace(at, 2, arg);
-    return text;
+std::string TextWith(TText id, std::initializer_list<std::string> args) {
+    return platform::ComposeText(Text(id), args);
 }
 
 }  // namespace app

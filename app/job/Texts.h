@@ -3,6 +3,7 @@
 // line chooses from the locale before the first job.
 #pragma once
 
+#include <initializer_list>
 #include <string>
 
 namespace app {
@@ -45,7 +46,7 @@ enum class TText {
 
 // The text in the current language.
 const char* Text(TText id);
-// The text with its "%s" replaced by `arg`.
-std::string TextWith(TText id, const std::string& arg);
+// The text with each "%s" replaced by the next argument; in UTF-8 when an argument (a path, an entry) is.
+std::string TextWith(TText id, std::initializer_list<std::string> args);
 
 }  // namespace app

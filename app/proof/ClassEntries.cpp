@@ -44,7 +44,8 @@ bool ReadEntryWhole(TCheckFile& file, const TListedEntry& entry, std::vector<uin
         return false;
     bytes.reserve(static_cast<size_t>(entry.Size));
     const TDecodeResult result = DecodeEntryData(
-        file, EntryDataOf(entry, start), [&bytes](std::span<const uint8_t> chunk) { bytes.insert(bytes.end(), chunk.begin(), chunk.end()); });
+        file, EntryDataOf(entry, start),
+        [&bytes](std::span<const uint8_t> chunk) { bytes.insert(bytes.end(), chunk.begin(), chunk.end()); });
     if (result.Status == dsOk && bytes.size() == entry.Size && archive::CrcMatches(entry.Crc, archive::Crc32(bytes)))
         return true;
     bytes.clear();

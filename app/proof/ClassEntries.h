@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "app/proof/ArchiveFile.h"
-#include "app/proof/EntryDecode.h"
 #include "app/proof/Entries.h"
+#include "app/proof/EntryDecode.h"
 
 namespace app::jarcheck {
 

@@ -37,13 +37,12 @@ protected:
 };
 
 TEST_F(GameJob, CanvasScreensGoFullScreenWhateverTheJarIsCalledAndASecondRunChangesNoByte) {
-    for (const std::string name : {"canvasgame.jar", "canvasgame.zip", "canvasgame"}) {
-        if (name != "canvasgame.jar")
-            testutil::WriteFile(FDir / name, testutil::ReadFile(FDir / "canvasgame.jar"));
+    const Bytes game = testutil::ReadFile(FDir / "canvasgame.jar");
+    for (const std::string name : {"canvasgame.zip", "canvasgame", "canvasgame.jar"}) {
+        testutil::WriteFile(FDir / name, game);
         const std::string out = PatchAndRun(name);
-        EXPECT_NE(out.find("super=com.vidorurud.fullscreen.WideCv fullscreen=true"), std::string::npos)
-            << name << "\n"
-            << out;
+        EXPECT_NE(out.find("super=com.vidorurud.fullscreen.WideCv fullscreen=true"), std::string::npos) << name << "\n"
+                                                                                                        << out;
         EXPECT_EQ(FRunner.Form().LastReport().Outcome, app::TJobOutcome::joPatched) << name;
     }
     const Bytes patched = testutil::ReadFile(FDir / "canvasgame.jar");
@@ -56,8 +55,7 @@ TEST_F(GameJob, CanvasScreensGoFullScreenWhateverTheJarIsCalledAndASecondRunChan
 // The full substitution would put WideCv in every Canvas slot, where the GameCanvas screen no longer fits.
 TEST_F(GameJob, AGameMixingCanvasAndGameCanvasScreensKeepsRunningWithItsCanvasScreenFullScreen) {
     const std::string out = PatchAndRun("mixedgame.jar");
-    EXPECT_NE(out.find("screen Menu super=com.vidorurud.fullscreen.WideCv fullscreen=true"), std::string::npos)
-        << out;
+    EXPECT_NE(out.find("screen Menu super=com.vidorurud.fullscreen.WideCv fullscreen=true"), std::string::npos) << out;
     EXPECT_NE(out.find("screen Play super=javax.microedition.lcdui.game.GameCanvas fullscreen=false"),
               std::string::npos)
         << out;

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "TestUtil.h"
-#include "app/Unit1.h"
-#include "app/Unit2.h"
+#include "app/forms/AboutForm.h"
+#include "app/forms/MainForm.h"
 #include "platform/Platform.h"
 #include "platform/win32/Wide.h"
 #include "tests/framework/gui/GuiDriver.h"
