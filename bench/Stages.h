@@ -7,7 +7,7 @@ namespace bench {
 
 // Each returns the process exit status: 0 when the engine reported no failure.
 int Extract(const std::string& archivePath, const std::string& folder);
-// `ahead` false assigns a (no-op) begin handler, which keeps the writer from deflating ahead on other threads.
+// `ahead` false sets the writer's Workers to wkNever, so it deflates every file itself on the calling thread.
 int Pack(const std::string& folder, const std::string& archivePath, bool ahead);
 int Replace(const std::string& folder);
 

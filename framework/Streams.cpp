@@ -93,10 +93,8 @@ platform::THandle OpenOrCreate(const std::string& fileName, uint32_t mode) {
 }  // namespace
 
 TFileStream::TFileStream(const std::string& fileName, uint32_t mode)
-    : THandleStream(OpenOrCreate(fileName, mode)), FFileName(fileName) {}
-
-TFileStream::~TFileStream() {
-    platform::FileClose(FHandle);
+    : THandleStream(platform::kInvalidHandle), FFile(OpenOrCreate(fileName, mode)), FFileName(fileName) {
+    FHandle = FFile.Get();
 }
 
 int32_t TMemoryStream::Read(void* buffer, int32_t count) {

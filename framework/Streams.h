@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/FileHandle.h"
 #include "platform/Platform.h"
 
 namespace fw {
@@ -55,10 +56,10 @@ protected:
 class TFileStream : public THandleStream {
 public:
     TFileStream(const std::string& fileName, uint32_t mode);
-    ~TFileStream() override;
     const std::string& FileName() const { return FFileName; }
 
 private:
+    platform::TFileHandle FFile;  // the handle the stream works on, closed when the stream goes
     std::string FFileName;
 };
 

@@ -148,6 +148,8 @@ std::string ResolvePath(const std::string& path);
 // Puts `from` in the place of `to` (on one volume) in one step that is on the disk when this returns, so a
 // crash leaves the old file or the new one. Replaces an existing `to`.
 bool ReplaceFileDurably(const std::string& from, const std::string& to);
+// The same step where `to` must not exist: fails then with kErrorAlreadyExists.
+bool MoveFileDurably(const std::string& from, const std::string& to);
 // The user's folder for settings, without a trailing delimiter: $XDG_CONFIG_HOME (default ~/.config) on
 // POSIX, %APPDATA% on Windows; empty when there is none.
 std::string UserConfigFolder();
@@ -180,7 +182,8 @@ int64_t FileSize(THandle h);                              // -1 on error
 bool FileClose(THandle h);
 bool FileFlush(THandle h);  // the file's data written through to the disk
 // Gives the open file the permission bits of `model`, and its owner and group where this process may set
-// them (POSIX; not being allowed to is no failure). Windows files take their folder's rights: nothing to do.
+// them (POSIX; not being allowed to is no failure). Windows files take their folder's rights and keep the model's
+// hidden, system, archive and not-indexed attributes; a missing model is a failure.
 bool CopyPermissions(const std::string& model, THandle h);
 bool GetFileTimes(THandle h, TFileTime* creation, TFileTime* access, TFileTime* write);
 bool SetFileTimes(THandle h, const TFileTime* creation, const TFileTime* access, const TFileTime* write);

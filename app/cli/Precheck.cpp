@@ -6,18 +6,9 @@
 
 #include <cerrno>
 
+#include "platform/Paths.h"
+
 namespace cli {
-
-namespace {
-
-std::string FolderOf(const std::string& path) {
-    const size_t slash = path.find_last_of('/');
-    if (slash == std::string::npos)
-        return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-}  // namespace
 
 app::TJobFailure CheckBeforeJob(const std::string& path) {
     struct stat info = {};
@@ -36,7 +27,7 @@ app::TJobFailure CheckBeforeJob(const std::string& path) {
     if (access(path.c_str(), R_OK) != 0)
         return app::TJobFailure::jfAccessDenied;
     // The new archive is built beside the old one and renamed over it: the folder must take new files.
-    if (access(FolderOf(path).c_str(), W_OK | X_OK) != 0)
+    if (access(platform::FolderOf(path).c_str(), W_OK | X_OK) != 0)
         return app::TJobFailure::jfReadOnlyFolder;
     return app::TJobFailure::jfNone;
 }

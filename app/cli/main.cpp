@@ -1,4 +1,5 @@
-// The Linux command-line front end: options, language, the jobs in turn, the settings on request.
+// The Linux program's entry point: options and language, the answers that need no job, the jars handed to the
+// batch, the settings saved on request.
 #include <sys/stat.h>
 
 #include <cstdio>

@@ -8,7 +8,10 @@
 #include "app/job/WorkFolder.h"
 #include "framework/Application.h"
 #include "framework/Exceptions.h"
+#include "platform/FileHandle.h"
+#include "platform/Paths.h"
 #include "platform/Platform.h"
+#include "platform/WriteBeside.h"
 
 namespace app {
 
@@ -41,32 +44,20 @@ std::string BesideProgram() {
 void MakeFolders(const std::string& folder) {
     if (platform::DirectoryExists(folder))
         return;
-    const std::string parent = FolderOf(folder);
+    const std::string parent = platform::FolderOf(folder);
     if (parent != folder)
         MakeFolders(parent);
     platform::CreateDirectory(folder);
 }
 
-bool Flush(const std::string& path) {
-    const platform::THandle h = platform::FileOpen(path, platform::fmOpenReadWrite | platform::fmShareExclusive);
-    if (h == platform::kInvalidHandle)
-        return false;
-    const bool flushed = platform::FileFlush(h);
-    return platform::FileClose(h) && flushed;
-}
-
 // The whole file rewritten beside itself and renamed into place: the old one stays until the new is complete.
 bool WriteThroughTemporary(const std::string& iniPath, const std::string& value) {
-    MakeFolders(FolderOf(iniPath));
-    const std::string temp = platform::GetTempFileName(FolderOf(iniPath), kTempPrefix);
-    if (temp.empty())
-        return false;
-    const bool written = (!platform::FileExists(iniPath) || platform::CopyFile(iniPath, temp, false)) &&
-                         platform::WritePrivateProfileString(kSection, kKey, value, temp) && Flush(temp) &&
-                         platform::ReplaceFileDurably(temp, iniPath);
-    if (!written)
-        platform::DeleteFile(temp);
-    return written;
+    MakeFolders(platform::FolderOf(iniPath));
+    const auto write = [&iniPath, &value](platform::TBesideFile& file) {
+        return (!platform::FileExists(iniPath) || platform::CopyFile(iniPath, file.Path(), false)) &&
+               platform::WritePrivateProfileString(kSection, kKey, value, file.Path());
+    };
+    return platform::WriteBeside(iniPath, write, {.Prefix = kTempPrefix});
 }
 
 std::optional<long long> ParseDigits(const std::string& digits, int base) {
@@ -134,11 +125,10 @@ void WriteBackupSetting(const std::string& iniPath, bool backup) {
 
 bool LoadBackupSetting(const std::string& iniPath) {
     if (platform::FileExists(iniPath)) {
-        const platform::THandle h = platform::FileOpen(iniPath, platform::fmOpenRead | platform::fmShareDenyNone);
-        if (h == platform::kInvalidHandle)
+        const platform::TFileHandle probe(
+            platform::FileOpen(iniPath, platform::fmOpenRead | platform::fmShareDenyNone));
+        if (!probe.Valid())
             TellOnce(fw::Exception("Unable to read " + iniPath));
-        else
-            platform::FileClose(h);
     }
     return ReadBackupSetting(iniPath);
 }

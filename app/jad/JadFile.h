@@ -19,10 +19,9 @@ TEntryKind EntryKindOf(const std::string& path);
 // with LastError() when it cannot be read.
 bool ReadSmallFile(const std::string& path, uint64_t maxSize, std::string& data, bool& tooLarge);
 
-// Writes `data` completely under a fresh temporary name (created exclusively) in the folder of `path`, flushes
-// it to the disk, gives it the permission bits of `model` and renames it to `path`: over an existing file when
-// `replace`, else failing where `path` exists. False with LastError() on failure; `path` is untouched then and
-// the temporary file gone.
+// Writes `data` beside `path` and renames it there (platform::WriteBeside), with the rights of `model` when it
+// exists: over an existing file when `replace`, else failing where `path` exists. False with LastError() on
+// failure; `path` is untouched then and the temporary file gone.
 bool WriteFileDurably(const std::string& path, const std::string& data, const std::string& model, bool replace);
 
 }  // namespace app

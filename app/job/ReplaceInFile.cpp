@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "framework/Exceptions.h"
+#include "platform/FileHandle.h"
 #include "platform/Platform.h"
 
 namespace app {
@@ -18,24 +19,18 @@ constexpr uint32_t kDiskFull = 101;       // and for a short block write
 class TPatchedFile {
 public:
     explicit TPatchedFile(const std::string& fileName)
-        : FHandle(platform::FileOpen(fileName, platform::fmOpenReadWrite | platform::fmShareDenyNone)) {
-        fw::InOutCheck(FHandle != platform::kInvalidHandle);
+        : FFile(platform::FileOpen(fileName, platform::fmOpenReadWrite | platform::fmShareDenyNone)) {
+        fw::InOutCheck(FFile.Valid());
     }
-    ~TPatchedFile() {
-        if (FHandle != platform::kInvalidHandle)
-            platform::FileClose(FHandle);
-    }
-    TPatchedFile(const TPatchedFile&) = delete;
-    TPatchedFile& operator=(const TPatchedFile&) = delete;
 
     int64_t Size() const {
-        const int64_t size = platform::FileSize(FHandle);
+        const int64_t size = platform::FileSize(FFile.Get());
         fw::InOutCheck(size >= 0);
         return size;
     }
     void ReadAt(int64_t offset, char* buffer, size_t count) {
         Seek(offset);
-        const int32_t n = platform::FileRead(FHandle, buffer, static_cast<uint32_t>(count));
+        const int32_t n = platform::FileRead(FFile.Get(), buffer, static_cast<uint32_t>(count));
         fw::InOutCheck(n >= 0);
         FPosition += n;
         if (static_cast<size_t>(n) != count)
@@ -43,28 +38,24 @@ public:
     }
     void WriteAt(int64_t offset, const std::string& bytes) {
         Seek(offset);
-        const int32_t n = platform::FileWrite(FHandle, bytes.data(), static_cast<uint32_t>(bytes.size()));
+        const int32_t n = platform::FileWrite(FFile.Get(), bytes.data(), static_cast<uint32_t>(bytes.size()));
         fw::InOutCheck(n >= 0);
         FPosition += n;
         if (static_cast<size_t>(n) != bytes.size())
             throw fw::EInOutError(kDiskFull);
     }
-    void Close() {
-        const platform::THandle handle = FHandle;
-        FHandle = platform::kInvalidHandle;
-        fw::InOutCheck(platform::FileClose(handle));
-    }
+    void Close() { fw::InOutCheck(FFile.Close()); }
 
 private:
     // A read or write that goes on where the last one ended needs no seek.
     void Seek(int64_t offset) {
         if (offset == FPosition)
             return;
-        FPosition = platform::FileSeek(FHandle, offset, platform::kSeekBegin);
+        FPosition = platform::FileSeek(FFile.Get(), offset, platform::kSeekBegin);
         fw::InOutCheck(FPosition >= 0);
     }
 
-    platform::THandle FHandle;
+    platform::TFileHandle FFile;
     int64_t FPosition = 0;  // a file opened is at its start
 };
 

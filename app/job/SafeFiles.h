@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/Paths.h"
+
 namespace app {
 
 // Copies `archive` to `backup` unless a file of that name exists (then it is kept and the result is false).
@@ -16,8 +18,8 @@ bool MakeBackupCopy(const std::string& archive, const std::string& backup);
 // fw::EInOutError with the platform's code; `target` is then unchanged and no temporary file is left.
 void ReplaceDurably(const std::string& built, const std::string& target);
 
-// The folder part of a path ("." for a bare name).
-std::string FolderOf(const std::string& path);
+// The folder part of a path, as the platform spells it for every layer.
+using platform::FolderOf;
 
 // True when a new file can be made in `folder`; otherwise false with the platform's error code in `error`.
 bool FolderWritable(const std::string& folder, uint32_t& error);

@@ -7,14 +7,9 @@
 namespace app::jarcheck {
 
 TCheckFile::TCheckFile(const std::string& path)
-    : FHandle(platform::FileOpen(path, platform::fmOpenRead | platform::fmShareDenyNone)) {
-    if (FHandle != platform::kInvalidHandle)
-        FSize = platform::FileSize(FHandle);
-}
-
-TCheckFile::~TCheckFile() {
-    if (FHandle != platform::kInvalidHandle)
-        platform::FileClose(FHandle);
+    : FFile(platform::FileOpen(path, platform::fmOpenRead | platform::fmShareDenyNone)) {
+    if (FFile.Valid())
+        FSize = platform::FileSize(FFile.Get());
 }
 
 std::vector<uint8_t> TCheckFile::ReadAt(int64_t position, size_t count) {
@@ -44,11 +39,12 @@ size_t TCheckFile::ReadInto(int64_t position, std::span<uint8_t> buffer) {
 }
 
 size_t TCheckFile::ReadDirect(int64_t position, std::span<uint8_t> buffer) {
-    if (platform::FileSeek(FHandle, position, platform::kSeekBegin) != position)
+    if (platform::FileSeek(FFile.Get(), position, platform::kSeekBegin) != position)
         return 0;
     size_t got = 0;
     while (got < buffer.size()) {
-        const int32_t n = platform::FileRead(FHandle, buffer.data() + got, static_cast<uint32_t>(buffer.size() - got));
+        const int32_t n =
+            platform::FileRead(FFile.Get(), buffer.data() + got, static_cast<uint32_t>(buffer.size() - got));
         if (n <= 0)
             break;
         got += static_cast<size_t>(n);

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/Platform.h"
+#include "platform/FileHandle.h"
 
 namespace app::jarcheck {
 
@@ -17,11 +17,8 @@ constexpr size_t kCheckChunk = 32 * 1024;
 class TCheckFile {
 public:
     explicit TCheckFile(const std::string& path);
-    ~TCheckFile();
-    TCheckFile(const TCheckFile&) = delete;
-    TCheckFile& operator=(const TCheckFile&) = delete;
 
-    bool Valid() const { return FHandle != platform::kInvalidHandle && FSize >= 0; }
+    bool Valid() const { return FFile.Valid() && FSize >= 0; }
     int64_t Size() const { return FSize; }
     // Up to `count` bytes at `position`: fewer at the file's end or after a failed read, none outside the file.
     std::vector<uint8_t> ReadAt(int64_t position, size_t count);
@@ -31,7 +28,7 @@ public:
 private:
     size_t ReadDirect(int64_t position, std::span<uint8_t> buffer);
 
-    platform::THandle FHandle;
+    platform::TFileHandle FFile;
     int64_t FSize = -1;
     // Small reads (headers, names) come from this copy of the file's bytes at FWindowStart.
     std::vector<uint8_t> FWindow;

@@ -70,19 +70,15 @@ platform::THandle TFileStream32::Open(const std::string& fileName, uint32_t mode
     }
 }
 
-TFileStream32::TFileStream32(const std::string& fileName, uint32_t mode) : THandleStream32(Open(fileName, mode)) {}
-
-TFileStream32::~TFileStream32() {
-    Close();
+TFileStream32::TFileStream32(const std::string& fileName, uint32_t mode)
+    : THandleStream32(platform::kInvalidHandle), FFile(Open(fileName, mode)) {
+    FHandle = FFile.Get();
 }
 
 bool TFileStream32::Close() {
-    if (!Valid())
-        return true;
-    const bool ok = platform::FileClose(FHandle);
     FHandle = platform::kInvalidHandle;
     ForgetPosition();
-    return ok;
+    return FFile.Close();
 }
 
 }  // namespace archive

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "framework/Streams.h"
+#include "platform/FileHandle.h"
 #include "platform/Platform.h"
 
 namespace archive {
@@ -57,12 +58,13 @@ private:
 class TFileStream32 : public THandleStream32 {
 public:
     TFileStream32(const std::string& fileName, uint32_t mode);
-    ~TFileStream32() override;
     // Closes now; false when closing failed. Idempotent.
     bool Close();
 
 private:
     static platform::THandle Open(const std::string& fileName, uint32_t mode);
+
+    platform::TFileHandle FFile;  // the handle the stream works on, closed when the stream goes
 };
 
 }  // namespace archive

@@ -41,7 +41,8 @@ bool CopyHandle(platform::THandle source, platform::THandle target, const TTempF
 
 TTempFileStream::TTempFileStream(const std::string& folder) : THandleStream32(platform::kInvalidHandle) {
     ForceDirectories(folder);
-    FHandle = CreateUnique(folder, FFileName);
+    FFile = platform::TFileHandle(CreateUnique(folder, FFileName));
+    FHandle = FFile.Get();
 }
 
 TTempFileStream::~TTempFileStream() {
@@ -51,8 +52,7 @@ TTempFileStream::~TTempFileStream() {
 }
 
 void TTempFileStream::CloseHandle() {
-    if (FHandle != platform::kInvalidHandle)
-        platform::FileClose(FHandle);
+    FFile.Close();
     FHandle = platform::kInvalidHandle;
     ForgetPosition();
 }
@@ -68,18 +68,16 @@ bool TTempFileStream::MoveTo(const std::string& target, uint32_t& errorCode, con
 }
 
 bool TTempFileStream::CopyTo(const std::string& target, const TProgress& progress) {
-    const platform::THandle source = platform::FileOpen(FFileName, platform::fmOpenRead | platform::fmShareDenyWrite);
-    if (source == platform::kInvalidHandle)
+    platform::TFileHandle source(platform::FileOpen(FFileName, platform::fmOpenRead | platform::fmShareDenyWrite));
+    if (!source.Valid())
         return false;
-    const platform::THandle dest = platform::FileCreate(target);
-    if (dest == platform::kInvalidHandle) {
-        platform::FileClose(source);
+    platform::TFileHandle dest(platform::FileCreate(target));
+    if (!dest.Valid())
         return false;
-    }
-    bool ok = CopyHandle(source, dest, progress);
+    bool ok = CopyHandle(source.Get(), dest.Get(), progress);
     const uint32_t copyError = platform::LastError();
-    platform::FileClose(source);
-    ok = platform::FileClose(dest) && ok;
+    source.Close();
+    ok = dest.Close() && ok;
     if (!ok) {
         platform::DeleteFile(target);
         platform::SetLastError(copyError == platform::kErrorSuccess ? platform::LastError() : copyError);

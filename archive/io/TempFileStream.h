@@ -32,6 +32,7 @@ private:
     void CloseHandle();
     bool CopyTo(const std::string& target, const TProgress& progress);
 
+    platform::TFileHandle FFile;  // the handle the stream works on
     std::string FFileName;
     bool FGone = false;  // moved away or deliberately kept: nothing to delete
 };

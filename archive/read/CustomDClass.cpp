@@ -57,7 +57,7 @@ int32_t TCustomDClass::Extract() {
         FRun = std::make_unique<TReadContext>();
         FArchiveSize = FArchiveView->Size();
         ClearCancel();
-        FCount = 0;
+        Count(ccRunStarts);
         FTotalUncompressed = FArchiveDone = 0;
         Utf8Names.clear();
         if (CpuType == cpt80486)
@@ -130,7 +130,7 @@ void TCustomDClass::ExtractEntry(const TEntryInfo& entry) {
     if (isDirectory) {
         ExtractDirectory(entry, outPath);
     } else if (failedPassword) {
-        --FCount;
+        Count(ccFileLost);
         FCrc = kFailedPasswordCrc;
         EndOfEntryCheck(entry);
     } else {
@@ -158,7 +158,7 @@ bool TCustomDClass::BeginFile(std::string& outPath) {
     } else if (OverwriteMode == omSkip && platform::FileExists(outPath)) {
         return false;
     }
-    ++FCount;
+    Count(ccFileTaken);
     return true;
 }
 
@@ -225,7 +225,7 @@ void TCustomDClass::ExtractFile(const TEntryInfo& entry, const std::string& outP
     if (!FOutput || !FOutput->Valid()) {
         FOutput.reset();
         ReportError(entry.Name, "", kMsgErrorOpeningFile);
-        --FCount;
+        Count(ccFileLost);
         SkipTotals(entry);
         EndOfEntryCheck(entry);
         return;
@@ -315,12 +315,11 @@ void TCustomDClass::FinishWrites(TEntrySink& sink) {
 // A full disk ends the run; a short write loses the file, which is counted off.
 void TCustomDClass::ReportLostOutput(uint32_t error) {
     if (error == platform::kErrorDiskFull) {
-        FCount = 0;
+        Count(ccAllLost);
         RaiseError(FCurrentFile, "", kMsgDiskFull);
         return;
     }
-    if (FCount > 0)
-        --FCount;
+    Count(ccFileLost);
     ReportError(FCurrentFile, "", kMsgErrorWritingFile);
 }
 
@@ -351,6 +350,21 @@ void TCustomDClass::EndOfEntryCheck(const TEntryInfo& entry) {
         OnEnd(this, entry.Name, pass);
     else if (!pass && OnError)
         ReportError(entry.Name, "", kMsgCrcCheckFailed);
+}
+
+void TCustomDClass::Count(TCountChange change) {
+    switch (change) {
+        case ccRunStarts:
+        case ccAllLost:
+            FCount = 0;
+            break;
+        case ccFileTaken:
+            ++FCount;
+            break;
+        case ccFileLost:
+            FCount = std::max(FCount - 1, 0);
+            break;
+    }
 }
 
 void TCustomDClass::SkipTotals(const TEntryInfo& entry) {

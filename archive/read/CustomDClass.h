@@ -94,6 +94,9 @@ private:
     void ReportLostOutput(uint32_t error);
     void CloseOutput(const TEntryInfo& entry, const std::string& outPath, uint32_t attributes);
     void SkipTotals(const TEntryInfo& entry);
+    // The one place the count of extracted files changes, never below none.
+    enum TCountChange { ccRunStarts, ccFileTaken, ccFileLost, ccAllLost };
+    void Count(TCountChange change);
 
     std::string FExtractDir;
     int32_t FZipCmntBufSize = 32767;

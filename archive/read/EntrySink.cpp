@@ -12,7 +12,7 @@ constexpr uint64_t kWriteBehindMin = 1024 * 1024;  // smaller entries gain less 
 }  // namespace
 
 bool WritesBehind(TWorkers workers, bool progressHandler, uint64_t size) {
-    return workers == wkAuto && !progressHandler && size >= kWriteBehindMin && Cores() >= 2;
+    return MayStartThread(workers) && !progressHandler && size >= kWriteBehindMin;
 }
 
 TEntrySink::TEntrySink(fw::TStream& output, TWriteBehind* behind, TSinkEvents events)

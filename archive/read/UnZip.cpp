@@ -57,7 +57,7 @@ void TUnZip::ProcessArchive() {
 // With a second core, the small deflated entries are inflated on another thread while this one writes
 // files. Entries whose directory says they are something else are left out.
 void TUnZip::StartInflatingAhead(const std::vector<TUnBaseHeaderObj>& list) {
-    if (Workers != wkAuto || Cores() < 2)
+    if (!MayStartThread(Workers))
         return;
     std::vector<TInflateAhead::TItem> items(list.size());
     for (size_t i = 0; i < list.size(); ++i) {

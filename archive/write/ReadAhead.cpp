@@ -40,10 +40,9 @@ bool ReadWhole(const std::string& path, uint64_t size, std::vector<uint8_t>& byt
 
 TZipBase::~TZipBase() = default;
 
-// The one rule for the writer's own threads: the Workers setting, and with wkAuto two cores or more and no
-// handler that runs within or between entries.
+// The writer's own threads: the engine's rule (MayStartThread), and no handler that runs within or between entries.
 bool TZipBase::WorkersAllowed() const {
-    return Workers == wkAuto && !OnBegin && !OnEnd && !OnProgress && DeflateType != dtDeflateS && Cores() > 1;
+    return MayStartThread(Workers) && !OnBegin && !OnEnd && !OnProgress && DeflateType != dtDeflateS;
 }
 
 bool TZipBase::ReadAheadEligible(const TCompEntry& entry) const {

@@ -35,17 +35,6 @@ std::string BaseName(const std::string& path) {
                        end - (start == std::string::npos ? 0 : start + 1) + 1);
 }
 
-std::string DirName(const std::string& path) {
-    size_t end = path.find_last_not_of('/');
-    if (end == std::string::npos)
-        return "/";
-    size_t slash = path.find_last_of('/', end);
-    if (slash == std::string::npos)
-        return ".";
-    size_t dirEnd = path.find_last_not_of('/', slash);
-    return dirEnd == std::string::npos ? "/" : path.substr(0, dirEnd + 1);
-}
-
 }  // namespace posix
 
 uint32_t GetFileAttributes(const std::string& path) {

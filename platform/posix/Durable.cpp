@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "platform/Paths.h"
 #include "platform/posix/Posix.h"
 
 namespace platform {
@@ -33,7 +34,7 @@ uint64_t RandomNumber() {
 }
 
 bool SyncFolderOf(const std::string& path) {
-    const int fd = ::open(posix::DirName(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int fd = ::open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0)
         return posix::Fail(errno, path);
     const bool ok = ::fsync(fd) == 0 || errno == EINVAL;  // some file systems cannot sync a folder
@@ -73,6 +74,10 @@ bool ReplaceFileDurably(const std::string& from, const std::string& to) {
     if (::rename(from.c_str(), to.c_str()) != 0)
         return posix::Fail(errno, to);
     return SyncFolderOf(to);
+}
+
+bool MoveFileDurably(const std::string& from, const std::string& to) {
+    return MoveFile(from, to) && SyncFolderOf(to);
 }
 
 std::string UserConfigFolder() {

@@ -2,6 +2,7 @@
 #include <cerrno>
 #include <cstdio>
 
+#include "platform/Paths.h"
 #include "platform/posix/Posix.h"
 
 namespace platform {
@@ -76,7 +77,7 @@ uint32_t WindowsError(int err, const std::string& path) {
         case ENOENT:
             if (!path.empty()) {
                 struct stat st {};
-                if (::stat(DirName(path).c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
+                if (::stat(FolderOf(path).c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
                     return kErrorPathNotFound;
             }
             return kErrorFileNotFound;

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "platform/Paths.h"
 #include "platform/posix/Posix.h"
 
 namespace platform {
@@ -143,8 +144,7 @@ bool ReplaceFile(const std::string& from, const std::string& to) {
 bool SameVolume(const std::string& a, const std::string& b) {
     struct stat sa {
     }, sb{};
-    return ::stat(posix::DirName(a).c_str(), &sa) == 0 && ::stat(posix::DirName(b).c_str(), &sb) == 0 &&
-           sa.st_dev == sb.st_dev;
+    return ::stat(FolderOf(a).c_str(), &sa) == 0 && ::stat(FolderOf(b).c_str(), &sb) == 0 && sa.st_dev == sb.st_dev;
 }
 
 std::string GetTempPath() {

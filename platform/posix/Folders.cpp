@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <vector>
 
+#include "platform/Paths.h"
 #include "platform/posix/Posix.h"
 
 namespace platform {
@@ -91,7 +92,7 @@ TDriveState DriveStateOf(const std::string& path) {
             return dsNotAccessible;
         if (folder == "/")
             return dsNotAccessible;
-        folder = posix::DirName(folder);
+        folder = FolderOf(folder);
     }
     if (vfs.f_flag & ST_RDONLY)
         return dsWriteProtected;

@@ -23,7 +23,6 @@ uint32_t AttributesOf(const struct stat& st, const std::string& name);
 // The read-only attribute is honoured as Windows does: no writing, deleting or replacing.
 bool IsReadOnly(const struct stat& st);
 std::string BaseName(const std::string& path);
-std::string DirName(const std::string& path);  // "." for a bare name
 
 TFileTime FromTimespec(const timespec& ts);
 timespec ToTimespec(const TFileTime& ft);

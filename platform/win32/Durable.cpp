@@ -9,6 +9,8 @@ namespace platform {
 namespace {
 constexpr int kUniqueTries = 1000;  // names differ by process, time and a counter: few tries are needed
 std::atomic<uint32_t> gCounter{0};
+constexpr DWORD kKeptAttributes =
+    FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
 }  // namespace
 
 std::string CreateUniqueDirectory(const std::string& parent, const std::string& prefix) {
@@ -38,6 +40,10 @@ bool ReplaceFileDurably(const std::string& from, const std::string& to) {
                          MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
 
+bool MoveFileDurably(const std::string& from, const std::string& to) {
+    return ::MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_WRITE_THROUGH) != 0;
+}
+
 std::string UserConfigFolder() {
     wchar_t buffer[MAX_PATH + 1];
     const DWORD n = ::GetEnvironmentVariableW(L"APPDATA", buffer, MAX_PATH + 1);
@@ -48,8 +54,20 @@ bool FileFlush(THandle h) {
     return ::FlushFileBuffers(win32::ToHandle(h)) != 0;
 }
 
-bool CopyPermissions(const std::string& /*model*/, THandle /*h*/) {
-    return true;
+// Only the bits a user sets are taken over; read-only files are never replaced.
+bool CopyPermissions(const std::string& model, THandle h) {
+    const DWORD attr = ::GetFileAttributesA(model.c_str());
+    if (attr == INVALID_FILE_ATTRIBUTES)
+        return false;
+    FILE_BASIC_INFO info{};
+    if ((attr & kKeptAttributes) == 0)
+        return true;
+    if (!::GetFileInformationByHandleEx(win32::ToHandle(h), FileBasicInfo, &info, sizeof info))
+        return false;
+    if ((info.FileAttributes & kKeptAttributes) == (attr & kKeptAttributes))
+        return true;  // a new file is already marked for archiving, as most models are
+    info.FileAttributes = (info.FileAttributes & ~kKeptAttributes) | (attr & kKeptAttributes);
+    return ::SetFileInformationByHandle(win32::ToHandle(h), FileBasicInfo, &info, sizeof info) != 0;
 }
 
 }  // namespace platform

@@ -4,6 +4,7 @@
 
 #include <cerrno>
 
+#include "platform/Paths.h"
 #include "platform/posix/Posix.h"
 #include "tests/TestUtil.h"
 
@@ -55,7 +56,7 @@ TEST(PosixPathParts, BaseAndFolderNames) {
     };
     for (const auto& c : cases) {
         EXPECT_EQ(platform::posix::BaseName(c.Path), c.Base) << c.Path;
-        EXPECT_EQ(platform::posix::DirName(c.Path), c.Dir) << c.Path;
+        EXPECT_EQ(platform::FolderOf(c.Path), c.Dir) << c.Path;
     }
 }
 
