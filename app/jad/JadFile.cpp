@@ -38,7 +38,7 @@ size_t NameStart(const std::string& path) {
 
 TEntryKind EntryKindOf(const std::string& path) {
 #ifdef _WIN32
-    const DWORD attr = ::GetFileAttributesA(path.c_str());
+    const DWORD attr = platform::GetFileAttributes(path);
     if (attr == INVALID_FILE_ATTRIBUTES)
         return TEntryKind::ekMissing;
     return attr & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT) ? TEntryKind::ekOther : TEntryKind::ekFile;

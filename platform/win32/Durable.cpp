@@ -41,7 +41,7 @@ bool ReplaceFileDurably(const std::string& from, const std::string& to) {
 }
 
 bool MoveFileDurably(const std::string& from, const std::string& to) {
-    return ::MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_WRITE_THROUGH) != 0;
+    return ::MoveFileExW(win32::Widen(from).c_str(), win32::Widen(to).c_str(), MOVEFILE_WRITE_THROUGH) != 0;
 }
 
 std::string UserConfigFolder() {
@@ -56,7 +56,7 @@ bool FileFlush(THandle h) {
 
 // Only the bits a user sets are taken over; read-only files are never replaced.
 bool CopyPermissions(const std::string& model, THandle h) {
-    const DWORD attr = ::GetFileAttributesA(model.c_str());
+    const DWORD attr = ::GetFileAttributesW(win32::Widen(model).c_str());
     if (attr == INVALID_FILE_ATTRIBUTES)
         return false;
     FILE_BASIC_INFO info{};
