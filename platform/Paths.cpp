@@ -1,6 +1,8 @@
 // The folder part of a path, by the delimiters of the system built for.
 #include "platform/Paths.h"
 
+#include <algorithm>
+
 namespace platform {
 
 namespace {
@@ -24,6 +26,8 @@ std::string FolderOf(const std::string& path) {
     const size_t nameEnd = path.find_last_not_of(kDelimiters);
     if (nameEnd == std::string::npos)
         return path.empty() ? std::string(".") : path.substr(0, 1);
+    if (IsDrive(path.substr(0, nameEnd + 1)))  // a drive's root is its own folder
+        return path.substr(0, std::min(nameEnd + 2, path.size()));
     const size_t delimiter = path.find_last_of(kDelimiters, nameEnd);
     if (delimiter == std::string::npos)
         return ".";

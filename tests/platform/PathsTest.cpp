@@ -25,6 +25,7 @@ TEST(PlatformFolderOf, GivesTheFolderPartWithRootsKept) {
         {"\\x.jar", "the current drive's root", "\\"},
         {"C:\\games\\\\x.jar", "repeated delimiters belong to no name", "C:\\games"},
         {"C:\\games\\", "a trailing delimiter belongs to no name", "C:\\"},
+        {"C:\\", "a drive's root is its own folder", "C:\\"},
 #else
         {"/x.jar", "the root keeps its delimiter", "/"},
         {"//x.jar", "repeated delimiters at the root", "/"},

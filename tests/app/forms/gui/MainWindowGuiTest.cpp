@@ -240,11 +240,12 @@ TEST(DesktopProgram, TwoProgramsAtOnceEachPatchTheirJarAndItsJad) {
     if (!testutil::HostHas("zip"))
         GTEST_SKIP() << "zip missing";
     testutil::TTempDir dir;
-    // The program beside this test's build folder, copied so its settings and work folder stay here.
+    // The program in the build tree (this test sits in tests/app/forms/gui), copied so its settings and work folder
+    // stay here.
     char self[MAX_PATH]{};
     GetModuleFileNameA(nullptr, self, MAX_PATH);
     const std::string built =
-        std::string(self).substr(0, std::string(self).rfind('\\')) + "\\..\\..\\..\\app\\grandvue.exe";
+        std::string(self).substr(0, std::string(self).rfind('\\')) + "\\..\\..\\..\\..\\app\\grandvue.exe";
     const std::string program = dir / "grandvue.exe";
     ASSERT_TRUE(CopyFileA(built.c_str(), program.c_str(), FALSE)) << built;
     const std::string names[] = {"first", "second"};
