@@ -8,6 +8,7 @@
 #include "app/job/Texts.h"
 #include "app/proof/RebuiltJarCheck.h"
 #include "archive/format/Crc32.h"
+#include "archive/pipeline/Cores.h"
 #include "framework/Exceptions.h"
 #include "platform/Platform.h"
 
@@ -30,7 +31,8 @@ void TPatchJob::ProveRebuiltJar(const std::string& archivePath, const std::strin
     const auto check = [&] { return CheckRebuiltJar(rule, archivePath, builtPath, payload, &FDecodedClasses); };
     std::future<TJarCheckResult> beside;
     try {
-        beside = std::async(std::launch::async, check);
+        if (archive::MayStartThread(archive::wkAuto))
+            beside = std::async(std::launch::async, check);
     } catch (const std::system_error&) {
         // no thread to be had: the check runs after the files are gone
     }

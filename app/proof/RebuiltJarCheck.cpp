@@ -18,6 +18,7 @@
 #include "app/proof/Substitute.h"
 #include "archive/format/Crc32.h"
 #include "archive/format/Records.h"
+#include "archive/pipeline/Cores.h"
 #include "classfile/CanvasUse.h"
 #include "classfile/RelinkCheck.h"
 
@@ -152,7 +153,8 @@ public:
             return listed;
         std::thread decoder;
         try {
-            decoder = std::thread([this] { DecodeRebuilt(); });
+            if (archive::MayStartThread(archive::wkAuto))
+                decoder = std::thread([this] { DecodeRebuilt(); });
         } catch (const std::system_error&) {  // no thread to be had: this one decodes it all
         }
         TJarCheckResult compared = CompareRecords();
