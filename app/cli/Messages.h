@@ -15,19 +15,7 @@ enum class TMsg {
     EmptyArgument,
     AboutWithFiles,
     NoFiles,
-    // Why a jar was not patched; "%s" is the jar (and the entry where one is named).
-    NotFound,
-    AccessDenied,
-    IsFolder,
-    NotArchive,
-    Damaged,
-    DamagedNoEntry,
-    UnsupportedMethod,
-    DiskFull,
-    ReadOnlyFolder,
-    CheckFailed,
-    BackupFailed,
-    Interrupted,
+    // Said after a failure's reason (app/job/Reasons) when the file stays as it was.
     Unchanged,
     // The summary of a patched jar.
     ClassesChanged,

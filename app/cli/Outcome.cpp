@@ -1,38 +1,14 @@
 // The failure reasons and the summary, worded from the job's report.
 #include "app/cli/Outcome.h"
 
-#include <algorithm>
-
 #include "app/cli/Messages.h"
 #include "app/job/PatchRule.h"
+#include "app/job/Reasons.h"
 #include "framework/console/Recorder.h"
 
 namespace cli {
 
 namespace {
-
-using app::TJobFailure;
-
-struct TReason {
-    TJobFailure Failure;
-    TMsg Message;
-    bool NamesEntry;
-    bool FileExists;  // the file is there and stays as it was, so the line says so
-};
-
-const TReason kReasons[] = {
-    {TJobFailure::jfNotFound, TMsg::NotFound, false, false},
-    {TJobFailure::jfIsFolder, TMsg::IsFolder, false, false},
-    {TJobFailure::jfAccessDenied, TMsg::AccessDenied, false, true},
-    {TJobFailure::jfNotArchive, TMsg::NotArchive, false, true},
-    {TJobFailure::jfDamaged, TMsg::Damaged, true, true},
-    {TJobFailure::jfUnsupportedMethod, TMsg::UnsupportedMethod, true, true},
-    {TJobFailure::jfDiskFull, TMsg::DiskFull, false, true},
-    {TJobFailure::jfReadOnlyFolder, TMsg::ReadOnlyFolder, false, true},
-    {TJobFailure::jfCheckFailed, TMsg::CheckFailed, true, true},
-    {TJobFailure::jfBackupFailed, TMsg::BackupFailed, false, true},
-    {TJobFailure::jfInterrupted, TMsg::Interrupted, false, true},
-};
 
 bool IsPayload(const app::TChangedClass& changed) {
     return changed.Name == app::kPayloadEntryName;
@@ -41,22 +17,15 @@ bool IsPayload(const app::TChangedClass& changed) {
 }  // namespace
 
 std::string FailureLine(const std::string& shown, const app::TJobReport& report, const std::string& jobMessage) {
-    const auto reason = std::find_if(std::begin(kReasons), std::end(kReasons),
-                                     [&](const TReason& r) { return r.Failure == report.Failure; });
-    if (reason == std::end(kReasons)) {
+    const std::string reason = app::ReasonLine(report);
+    if (reason.empty()) {
         // The job's own texts name the archive; a bare run-time error ("File access denied") does not.
         const std::string text = fw::console::ToConsole(jobMessage);
         const bool named = !report.Archive.empty() && jobMessage.find(report.Archive) != std::string::npos;
         return named ? text : shown + ": " + text;
     }
-    std::string line;
-    if (!reason->NamesEntry)
-        line = Msg(reason->Message, {shown});
-    else if (report.Entry.empty())
-        line = Msg(report.Failure == TJobFailure::jfDamaged ? TMsg::DamagedNoEntry : reason->Message, {shown, "?"});
-    else
-        line = Msg(reason->Message, {shown, fw::console::ToConsole(report.Entry)});
-    return reason->FileExists ? line + "; " + Msg(TMsg::Unchanged) : line;
+    const std::string line = shown + ": " + fw::console::ToConsole(reason);
+    return app::FailureLeavesFile(report.Failure) ? line + "; " + Msg(TMsg::Unchanged) : line;
 }
 
 std::string LeftUnchangedLine(const std::string& shown, const app::TJobReport& report) {

@@ -7,7 +7,10 @@
 #include "app/job/DeleteFolder.h"
 #include "app/job/Interrupt.h"
 #include "app/job/JobWriter.h"
+#include "app/job/Reasons.h"
 #include "app/job/ReplaceInFile.h"
+#include "app/job/Texts.h"
+#include "framework/Exceptions.h"
 
 namespace app {
 
@@ -17,6 +20,8 @@ constexpr fw::TColor kWindowBack = 15590616;  // #D8E4ED
 constexpr fw::TColor kPanelFill = 16052200;   // #E8EFF4
 constexpr fw::TColor kOutline = 10179597;     // #0D549B
 constexpr uint8_t kCyrillicCharset = 204;     // RUSSIAN_CHARSET
+// A shell drop hands its files over back to back; the user's next drop comes well after this.
+constexpr std::chrono::milliseconds kDropBurst{500};
 
 // "Grandvue! для Motorola"
 const char kCaption[] = "Grandvue! \xE4\xEB\xFF Motorola";
@@ -28,6 +33,10 @@ const char kBackupCaption[] = "\xD1\xEE\xE7\xE4\xE0\xE2\xE0\xF2\xFC backup";
 // "Jar файлы|*.jar|Все файлы|*.*", "Открыть Jar"
 const char kOpenFilter[] = "Jar \xF4\xE0\xE9\xEB\xFB|*.jar|\xC2\xF1\xE5 \xF4\xE0\xE9\xEB\xFB|*.*";
 const char kOpenTitle[] = "\xCE\xF2\xEA\xF0\xFB\xF2\xFC Jar";
+
+std::string FileNameOf(const std::string& path) {
+    return path.substr(path.find_last_of("\\/") + 1);
+}
 
 void SetArial11(fw::TFont& font, fw::TColor color) {
     font.SetName("Arial");
@@ -103,7 +112,7 @@ void Tfrm::CreateComponents() {
     Position = fw::poScreenCenter;
     OnCreate = [this](fw::TObject* sender) { FormCreate(sender); };
     OnCloseQuery = [this](fw::TObject* sender, bool& canClose) { FormCloseQuery(sender, canClose); };
-    OnDropFile = [this](fw::TObject*, const std::string& path) { RunJob(path); };
+    OnDropFile = [this](fw::TObject*, const std::string& path) { DropFile(path); };
 
     PlacePanel(shpBg2, *this, 167, 8, 442, 103);
     PlacePanel(shpBg1, *this, 8, 8, 153, 103);
@@ -190,7 +199,77 @@ void Tfrm::btnJarClick(fw::TObject* /*Sender*/) {
     Job.RefuseWhileRunning();
     if (!od.Execute())
         return;
-    RunJob(od.Files().empty() ? od.FileName() : od.Files().front());
+    RunShown(od.Files().empty() ? od.FileName() : od.Files().front());
+}
+
+// The job as the window raises its failure: the job's message as it was, then why on a second line.
+void Tfrm::RunShown(const std::string& archivePath) {
+    try {
+        RunJob(archivePath);
+    } catch (const std::exception& error) {
+        throw fw::Exception(MessageWithReason(error.what(), LastReport()));
+    }
+}
+
+void Tfrm::RunJobs(const std::vector<std::string>& archivePaths) {
+    Job.RefuseWhileRunning();
+    FBatch.clear();
+    for (const std::string& path : archivePaths) {
+        RunInBatch(path);
+        if (!Showing())  // closed during the job
+            return;
+    }
+}
+
+// The files of one drop continue one batch; a drop that comes later starts a new one.
+void Tfrm::DropFile(const std::string& path) {
+    Job.RefuseWhileRunning();
+    if (std::chrono::steady_clock::now() - FLastDropDone > kDropBurst)
+        FBatch.clear();
+    RunInBatch(path);
+    FLastDropDone = std::chrono::steady_clock::now();
+}
+
+// One archive of a batch: its log kept for the batch's, its failure shown at once (the batch goes on).
+void Tfrm::RunInBatch(const std::string& archivePath) {
+    TBatchJar jar{FileNameOf(archivePath), {}, TBatchOutcome::boPatched};
+    std::string failure;
+    try {
+        RunJob(archivePath);
+        if (LastReport().Outcome != TJobOutcome::joPatched)
+            jar.Outcome = TBatchOutcome::boUnchanged;
+    } catch (const std::exception& error) {
+        jar.Outcome = TBatchOutcome::boFailed;
+        failure = MessageWithReason(error.what(), LastReport());
+    }
+    for (int i = 0; i < mem.Lines().Count(); ++i)
+        jar.Lines.push_back(mem.Lines()[i]);
+    FBatch.push_back(std::move(jar));
+    ShowBatch();
+    if (failure.empty())
+        return;
+    // A bare run-time error does not name the archive; the user must know which game it concerned.
+    if (failure.find(FBatch.back().Name) == std::string::npos)
+        failure = JoinTexts(FBatch.back().Name, ": ", failure);
+    fw::Application().HandleException(fw::Exception(failure));
+}
+
+void Tfrm::ShowBatch() {
+    fw::TMemoLines& log = mem.Lines();
+    log.Clear();
+    if (FBatch.size() == 1) {
+        for (const std::string& line : FBatch.front().Lines)
+            log.Add(line);
+        return;
+    }
+    int counts[3] = {};  // by TBatchOutcome
+    for (const TBatchJar& jar : FBatch) {
+        ++counts[static_cast<int>(jar.Outcome)];
+        for (const std::string& line : jar.Lines)
+            log.Add(JoinTexts(jar.Name, ": ", line));
+    }
+    log.Add(TextWith(TText::BatchSummary,
+                     {std::to_string(counts[0]), std::to_string(counts[1]), std::to_string(counts[2])}));
 }
 
 // A close during the job is carried out once the job has stopped; until then any failure is the user's to see.

@@ -1,7 +1,9 @@
 // The main window: its components and the stored settings of its description; its handlers delegate to the job.
 #pragma once
 
+#include <chrono>
 #include <string>
+#include <vector>
 
 #include "app/job/PatchJob.h"
 #include "archive/read/UnZip.h"
@@ -52,6 +54,10 @@ public:
     // files and the command line come this way), with the backup box's setting. Raises on failure;
     // LastReport() says why. When the window was closed during the job, it closes after the job instead.
     void RunJob(const std::string& archivePath);
+    // Several archives one after another (the program's arguments; a drop's files come one by one to the same
+    // end): one shared log with each line led by the archive's name, each failure shown naming its archive
+    // while the rest go on, and a last line counting the outcomes. One archive keeps the job's own log.
+    void RunJobs(const std::vector<std::string>& archivePaths);
     const TJobReport& LastReport() const { return Job.LastReport(); }
     bool JobRunning() const { return Job.Running(); }
     const std::string& WorkFolder() const { return Job.WorkFolder(); }
@@ -59,8 +65,22 @@ public:
     bool SaveSettingsOnClose = true;
 
 private:
+    enum class TBatchOutcome { boPatched, boUnchanged, boFailed };
+    struct TBatchJar {
+        std::string Name;  // the archive's file name, leading its lines
+        std::vector<std::string> Lines;
+        TBatchOutcome Outcome = TBatchOutcome::boPatched;
+    };
+
     void CreateComponents();
     void AssignStoredSettings();
+    void RunShown(const std::string& archivePath);
+    void RunInBatch(const std::string& archivePath);
+    void ShowBatch();
+    void DropFile(const std::string& path);
+
+    std::vector<TBatchJar> FBatch;                        // the archives of the batch so far
+    std::chrono::steady_clock::time_point FLastDropDone;  // when the last dropped file's job ended
 
     bool FCloseAfterJob = false;  // the window was closed during the job: close once it has stopped
 };

@@ -98,8 +98,12 @@ const TPair kTexts[] = {
      "\xFD\xEA\xF0\xE0\xED \xED\xE5\xEB\xFC\xE7\xFF \xEF\xE5\xF0\xE5\xED\xE5\xF1\xF2\xE8 \xED\xE0 WideCv. "
      "\xD4\xE0\xE9\xEB \xED\xE5 \xE8\xE7\xEC\xE5\xED\xB8\xED",
      "Could not patch %s: a screen class cannot be moved onto WideCv. The file is unchanged"},
+    // "Исправлено: %s, оставлено без изменений: %s, с ошибкой: %s"
+    {"\xC8\xF1\xEF\xF0\xE0\xE2\xEB\xE5\xED\xEE: %s, \xEE\xF1\xF2\xE0\xE2\xEB\xE5\xED\xEE \xE1\xE5\xE7 "
+     "\xE8\xE7\xEC\xE5\xED\xE5\xED\xE8\xE9: %s, \xF1 \xEE\xF8\xE8\xE1\xEA\xEE\xE9: %s",
+     "Patched: %s, left unchanged: %s, failed: %s"},
 };
-static_assert(sizeof(kTexts) / sizeof(kTexts[0]) == static_cast<size_t>(TText::RelinkFailed) + 1);
+static_assert(sizeof(kTexts) / sizeof(kTexts[0]) == static_cast<size_t>(TText::BatchSummary) + 1);
 }  // namespace
 
 void SetLanguage(TLanguage language) {

@@ -42,6 +42,8 @@ enum class TText {
     LogSuperLink,
     // A screen class the super-link rewrite refuses; "%s" the archive.
     RelinkFailed,
+    // The last line of a log of several jars: how many were patched, left unchanged and failed.
+    BatchSummary,
 };
 
 // The text in the current language.

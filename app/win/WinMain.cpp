@@ -35,12 +35,12 @@ int WINAPI WinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, LPSTR /*comma
     std::unique_ptr<app::Tfrm> frm;
     fw::CreateForm(frm);
     fw::CreateForm(app::frmAbout);
-    // Each named archive as if chosen in the open dialog, with the window showing the log.
+    // The named archives as one batch, with the window showing the log.
     std::vector<std::string> files = CommandLineFiles();
-    if (!files.empty())
+    if (!files.empty()) {
         frm->Show();
-    for (const std::string& file : files)
-        fw::GuardedCall([&] { frm->RunJob(file); });
+        fw::GuardedCall([&] { frm->RunJobs(files); });
+    }
     fw::Application().Run();
     // The dialog's window belongs to the main window's, so it goes first.
     app::frmAbout.reset();
