@@ -2,6 +2,7 @@
 // its button, the About dialog opened and closed with real clicks; and the README screenshots.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <memory>
 #include <string>
@@ -274,6 +275,158 @@ TEST(DesktopProgram, TwoProgramsAtOnceEachPatchTheirJarAndItsJad) {
     }
     for (const PROCESS_INFORMATION& child : children)
         CloseProgram(child);
+}
+
+// Writes a jar whose second entry, res/level.dat, has a byte of its compressed data flipped (Python's zipfile).
+std::string MakeDamagedJar(const testutil::TTempDir& dir, const std::string& name) {
+    testutil::WriteFile(dir / "damage.py",
+                        "import sys, zipfile\n"
+                        "p = sys.argv[1]\n"
+                        "with zipfile.ZipFile(p, 'w', zipfile.ZIP_DEFLATED) as z:\n"
+                        "    z.writestr('Main.class', b'\\xca\\xfe\\xba\\xbejavax/microedition/lcdui/Canvas')\n"
+                        "    z.writestr('res/level.dat', bytes(range(256)) * 64)\n"
+                        "i = zipfile.ZipFile(p).getinfo('res/level.dat')\n"
+                        "d = bytearray(open(p, 'rb').read())\n"
+                        "d[i.header_offset + 30 + len(i.filename) + 5] ^= 0xFF\n"
+                        "open(p, 'wb').write(d)\n");
+    const std::string jar = dir / (name + ".jar");
+    testutil::RunHost("python3 " + testutil::Quote(testutil::ToHostPath(dir / "damage.py")) + " " +
+                      testutil::Quote(testutil::ToHostPath(jar)));
+    return jar;
+}
+
+std::vector<std::string> LogLines(const app::Tfrm& frm) {
+    std::vector<std::string> lines;
+    for (int i = 0; i < frm.mem.Lines().Count(); ++i)
+        lines.push_back(frm.mem.Lines()[i]);
+    return lines;
+}
+
+// The middle jar fails with its box naming it and the entry; the others are patched; the log names each jar's
+// lines and counts the outcomes in Russian on its last line.
+TEST_F(RealMainWindow, ThreeDroppedJarsWithADamagedOneInTheMiddleAreOneBatch) {
+    if (!testutil::HostHas("zip") || !testutil::HostHas("python3"))
+        GTEST_SKIP() << "zip or python3 missing";
+    testutil::TTempDir dir;
+    const std::string first = MakeJar(dir, "first"), damaged = MakeDamagedJar(dir, "broken"),
+                      last = MakeJar(dir, "last");
+    const testutil::Bytes damagedBefore = testutil::ReadFile(damaged);
+    HWND w = Start();
+    PostDrop(w, {first, damaged, last});
+    guitest::Pump();
+    EXPECT_TRUE(Patched(first));
+    EXPECT_TRUE(Patched(last));
+    EXPECT_EQ(testutil::ReadFile(damaged), damagedBefore);
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_NE(errors[0].find("broken.jar"), std::string::npos) << errors[0];
+    const size_t newline = errors[0].find('\n');
+    ASSERT_NE(newline, std::string::npos) << errors[0];
+    EXPECT_NE(errors[0].find("res/level.dat", newline), std::string::npos) << errors[0];
+    const std::vector<std::string> lines = LogLines(*frm);
+    ASSERT_GE(lines.size(), 4u);
+    // "first.jar: Инициализация"
+    EXPECT_EQ(lines.front(), "first.jar: \xC8\xED\xE8\xF6\xE8\xE0\xEB\xE8\xE7\xE0\xF6\xE8\xFF");
+    for (size_t i = 0; i + 1 < lines.size(); ++i)
+        EXPECT_TRUE(lines[i].rfind("first.jar: ", 0) == 0 || lines[i].rfind("broken.jar: ", 0) == 0 ||
+                    lines[i].rfind("last.jar: ", 0) == 0)
+            << lines[i];
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "last.jar: \xC8\xED\xE8\xF6\xE8\xE0\xEB\xE8\xE7\xE0\xF6\xE8\xFF"),
+              lines.end());
+    // "Исправлено: 2, оставлено без изменений: 0, с ошибкой: 1"
+    EXPECT_EQ(lines.back(),
+              "\xC8\xF1\xEF\xF0\xE0\xE2\xEB\xE5\xED\xEE: 2, \xEE\xF1\xF2\xE0\xE2\xEB\xE5\xED\xEE \xE1\xE5\xE7 "
+              "\xE8\xE7\xEC\xE5\xED\xE5\xED\xE8\xE9: 0, \xF1 \xEE\xF8\xE8\xE1\xEA\xEE\xE9: 1");
+    // A later drop is a batch of its own: one jar, the job's own log.
+    PostDrop(w, {first});
+    guitest::Pump();
+    EXPECT_EQ(frm->mem.Lines()[0], "\xC8\xED\xE8\xF6\xE8\xE0\xEB\xE8\xE7\xE0\xF6\xE8\xFF");
+}
+
+TEST_F(RealMainWindow, AGameCanvasOnlyJarIsLeftUnchangedWithALogLineAndNoBox) {
+    if (!testutil::HostHas("zip"))
+        GTEST_SKIP() << "zip missing";
+    testutil::TTempDir dir;
+    testutil::WriteFile(dir / "arcade/Main.class",
+                        std::string("\xCA\xFE\xBA\xBE", 4) + "javax/microedition/lcdui/game/GameCanvas");
+    testutil::RunHost("cd " + testutil::Quote(testutil::ToHostPath(dir / "arcade")) + " && zip -q -r ../arcade.jar .");
+    const std::string jar = dir / "arcade.jar";
+    const testutil::Bytes before = testutil::ReadFile(jar);
+    HWND w = Start();
+    PostDrop(w, {jar});
+    guitest::Pump();
+    EXPECT_TRUE(errors.empty()) << (errors.empty() ? "" : errors[0]);
+    EXPECT_EQ(testutil::ReadFile(jar), before);
+    const std::vector<std::string> lines = LogLines(*frm);
+    // "... файл не изменён"
+    EXPECT_NE(std::find_if(lines.begin(), lines.end(),
+                           [](const std::string& line) {
+                               return line.find("\xF4\xE0\xE9\xEB \xED\xE5 \xE8\xE7\xEC\xE5\xED\xB8\xED") !=
+                                      std::string::npos;
+                           }),
+              lines.end());
+}
+
+// The message box another process shows, once it shows one; the wait is bounded only against a hang.
+HWND BoxOfProcess(DWORD process) {
+    struct TSearch {
+        DWORD Process;
+        HWND Box = nullptr;
+    } search{process};
+    for (int i = 0; i < 1200 && !search.Box; ++i) {
+        Sleep(100);
+        EnumWindows(
+            [](HWND window, LPARAM param) -> BOOL {
+                auto* s = reinterpret_cast<TSearch*>(param);
+                DWORD owner = 0;
+                GetWindowThreadProcessId(window, &owner);
+                wchar_t kind[16]{};
+                GetClassNameW(window, kind, std::size(kind));
+                if (owner == s->Process && IsWindowVisible(window) && std::wstring(kind) == L"#32770")
+                    s->Box = window;
+                return s->Box == nullptr;
+            },
+            reinterpret_cast<LPARAM>(&search));
+    }
+    return search.Box;
+}
+
+std::wstring WindowText(HWND window) {
+    wchar_t text[4096]{};
+    DWORD_PTR copied = 0;
+    SendMessageTimeoutW(window, WM_GETTEXT, std::size(text), reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000,
+                        &copied);
+    return std::wstring(text, copied);
+}
+
+// The program started on a damaged jar shows the job's message, then on its second line the reason naming
+// the entry, both in Russian; read through the box's own text.
+TEST(DesktopProgram, ADamagedJarsBoxNamesTheEntryOnItsSecondLine) {
+    if (!testutil::HostHas("python3"))
+        GTEST_SKIP() << "python3 missing";
+    testutil::TTempDir dir;
+    char self[MAX_PATH]{};
+    GetModuleFileNameA(nullptr, self, MAX_PATH);
+    const std::string built =
+        std::string(self).substr(0, std::string(self).rfind('\\')) + "\\..\\..\\..\\..\\app\\grandvue.exe";
+    const std::string program = dir / "grandvue.exe";
+    ASSERT_TRUE(CopyFileA(built.c_str(), program.c_str(), FALSE)) << built;
+    const std::string jar = MakeDamagedJar(dir, "broken");
+    const testutil::Bytes before = testutil::ReadFile(jar);
+    const PROCESS_INFORMATION child = StartProgram(program, jar, dir.Path());
+    const HWND box = BoxOfProcess(child.dwProcessId);
+    ASSERT_NE(box, nullptr);
+    const std::wstring text = WindowText(GetDlgItem(box, 0xFFFF));  // the box's message
+    const size_t newline = text.find(L'\n');
+    ASSERT_NE(newline, std::wstring::npos) << std::string(text.begin(), text.end());
+    // "Не удалось распаковать файл ...broken.jar. Файл не изменён." then "архив повреждён: не читается элемент ..."
+    EXPECT_EQ(text.rfind(L"\x041D\x0435 \x0443\x0434\x0430\x043B\x043E\x0441\x044C", 0), 0u);
+    EXPECT_NE(text.substr(0, newline).find(L"broken.jar"), std::wstring::npos);
+    EXPECT_EQ(text.substr(newline + 1, 15),
+              L"\x0430\x0440\x0445\x0438\x0432 \x043F\x043E\x0432\x0440\x0435\x0436\x0434\x0451\x043D:");
+    EXPECT_NE(text.substr(newline + 1).find(L"res/level.dat"), std::wstring::npos);
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+    EXPECT_EQ(testutil::ReadFile(jar), before);
+    CloseProgram(child);
 }
 
 TEST_F(RealMainWindow, JarDroppedWhileAJobRunsIsRefusedAsBusy) {
