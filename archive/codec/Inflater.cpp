@@ -203,8 +203,9 @@ TInflateResult TInflater::ReadCodeLengths(std::span<uint8_t> lengths) {
     size_t n = 0;
     while (n < hlit + hdist) {
         int symbol;
+        // The code-length code is complete, so every bit string decodes: only running out of input fails.
         if (!Decode(clCode, symbol))
-            return Fail(FOverrun ? "unexpected end of data" : "invalid code lengths set");
+            return Fail("unexpected end of data");
         if (symbol < 16) {
             lengths[n++] = static_cast<uint8_t>(symbol);
             continue;
@@ -274,6 +275,7 @@ TInflateResult TInflater::Run() {
         result = Block(Bits(2));
         if (FWriteFailed)
             return writeError;
+        // Defensive: every block checks its own input, but a block that missed it must not pass padding as data.
         if (result.Status == isOk && FOverrun)
             result = Fail("unexpected end of data");
     }

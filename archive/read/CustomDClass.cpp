@@ -31,6 +31,17 @@ void SetTimeFromDos(platform::THandle handle, uint32_t packed) {
         platform::LocalFileTimeToFileTime(local, utc))
         platform::SetFileTimes(handle, nullptr, nullptr, &utc);
 }
+
+// The one catch of the reader's operations: a raised error (already reported) or a handler's exception ends
+// `step`, and nothing passes on. Returns whether the step went through.
+template <class Step>
+bool Contained(Step&& step) noexcept {
+    try {
+        return step();
+    } catch (...) {
+        return false;
+    }
+}
 }  // namespace
 
 void TCustomDClass::SetExtractDir(const std::string& value) {
@@ -42,47 +53,52 @@ void TCustomDClass::SetZipCmntBufSize(int32_t value) {
 }
 
 int32_t TCustomDClass::Extract() {
-    try {
-        if (FArchiveFile.empty()) {
-            ReportError("", "", kMsgFileNotFound);
-            return 0;
-        }
-        FArchive = std::make_unique<TFileStream32>(FArchiveFile, platform::fmOpenRead | platform::fmShareDenyWrite);
-        if (!FArchive->Valid()) {
-            FArchive.reset();
-            ReportError(FArchiveFile, "", kMsgErrorOpeningFile);
-            return 0;
-        }
-        FArchiveView = std::make_unique<TReadCache>(*FArchive);
-        FRun = std::make_unique<TReadContext>();
-        FArchiveSize = FArchiveView->Size();
-        ClearCancel();
-        Count(ccRunStarts);
-        FTotalUncompressed = FArchiveDone = 0;
-        Utf8Names.clear();
-        if (CpuType == cpt80486)
-            CpuType = cptAuto;
-        if (FExtractDir.empty())
-            FExtractDir = NormalizeExtractDir("", FArchiveFile);
-        if (FExtractDir.empty())
-            FExtractDir = WithTrailingDelim(platform::GetCurrentDirectory());
-        fw::Fire(OnActivate, this);
-        StartTimer();
-        try {
+    // A run that fails still stops the timer and tells OnDeactivate; an exception of either ends Extract only.
+    if (Contained([this] { return BeginRun(); })) {
+        Contained([this] {
             ProcessArchive();
-        } catch (...) {
-            // A run ended by an error (already reported) or a handler's exception still stops the timer.
-        }
-        StopTimer();
-        fw::Fire(OnDeactivate, this);
-    } catch (...) {
-        // Extract never throws: an exception of OnActivate, OnDeactivate or OnElapsedTime ends the run here.
+            return true;
+        });
+        Contained([this] {
+            StopTimer();
+            fw::Fire(OnDeactivate, this);
+            return true;
+        });
     }
     FRun.reset();  // its write-behind thread ends before the output it may be writing to
     FOutput.reset();
     FArchiveView.reset();
     FArchive.reset();
     return FCount;
+}
+
+bool TCustomDClass::BeginRun() {
+    if (FArchiveFile.empty()) {
+        ReportError("", "", kMsgFileNotFound);
+        return false;
+    }
+    FArchive = std::make_unique<TFileStream32>(FArchiveFile, platform::fmOpenRead | platform::fmShareDenyWrite);
+    if (!FArchive->Valid()) {
+        FArchive.reset();
+        ReportError(FArchiveFile, "", kMsgErrorOpeningFile);
+        return false;
+    }
+    FArchiveView = std::make_unique<TReadCache>(*FArchive);
+    FRun = std::make_unique<TReadContext>();
+    FArchiveSize = FArchiveView->Size();
+    ClearCancel();
+    Count(ccRunStarts);
+    FTotalUncompressed = FArchiveDone = 0;
+    Utf8Names.clear();
+    if (CpuType == cpt80486)
+        CpuType = cptAuto;
+    if (FExtractDir.empty())
+        FExtractDir = NormalizeExtractDir("", FArchiveFile);
+    if (FExtractDir.empty())
+        FExtractDir = WithTrailingDelim(platform::GetCurrentDirectory());
+    fw::Fire(OnActivate, this);
+    StartTimer();
+    return true;
 }
 
 bool TCustomDClass::SelectEntry(const std::string& name) {
@@ -230,17 +246,12 @@ void TCustomDClass::ExtractFile(const TEntryInfo& entry, const std::string& outP
         EndOfEntryCheck(entry);
         return;
     }
-    try {
-        try {
-            Decode(entry);
-        } catch (const E_RAISE& e) {
-            MessageBox(e.Message(), kPlainMessageBox);
-        }
-    } catch (...) {
-        // A handler's exception (or the message box's) ends this entry only; its check reports it.
-    }
+    const std::string failure = Decode(entry);
     CloseOutput(entry, outPath, attributes);
     EndOfEntryCheck(entry);
+    // Shown with the file closed and checked: a message box that throws ends nothing more than this entry.
+    if (!failure.empty())
+        MessageBox(failure, kPlainMessageBox);
 }
 
 // Most files are new, in a folder that is there: one create does it. A file to replace, a folder to make or
@@ -255,16 +266,11 @@ std::unique_ptr<TFileStream32> TCustomDClass::CreateOutput(const std::string& ou
     return std::make_unique<TFileStream32>(outPath, platform::fmCreate);
 }
 
-void TCustomDClass::Decode(const TEntryInfo& entry) {
-    FCrc = kCrcInit;  // what the check sees when a handler throws before the first chunk
+// A raised error (reported) or a handler's exception ends the entry here; the CRC of what was written is kept
+// for the end-of-entry check. Returns the text to show when the decoder gave up.
+std::string TCustomDClass::Decode(const TEntryInfo& entry) {
+    FCrc = kCrcInit;  // what the check sees when a handler throws before the output is settled
     const TDecoder decoder = FindDecoder(entry.Method);
-    if (!decoder) {
-        ReportError(entry.Name, "", kMsgUnsupportedMethod);
-        FCrc = 0;  // the finished CRC of no bytes
-        return;
-    }
-    if (OnEntryData)
-        OnEntryData(entry, {});
     TEntrySink sink = SinkFor(entry);
     TDecodeJob job{Archive(),
                    entry.Method,
@@ -281,16 +287,28 @@ void TCustomDClass::Decode(const TEntryInfo& entry) {
                    [this] { ProcessMessages(); },
                    *FRun,
                    entry.Method == kMethodDeflate ? FRun->InflatedAhead() : nullptr};
+    std::string failure;
+    bool decoded = false;
     try {
-        decoder(job);
-        FinishWrites(sink);
+        if (decoder) {
+            if (OnEntryData)
+                OnEntryData(entry, {});
+            decoder(job);
+        } else {
+            ReportError(entry.Name, "", kMsgUnsupportedMethod);  // the check sees the CRC of no bytes
+        }
+        decoded = true;
+        sink.Finish();
+    } catch (const E_RAISE& e) {
+        // A full disk met by the last writes behind was reported and ends the entry without a message box.
+        if (!decoded)
+            failure = e.Message();
     } catch (...) {
-        // The CRC of what was written is kept for the end-of-entry check even when a decoder gives up.
-        sink.Abandon();
-        FCrc = sink.Crc();
-        throw;
+        // A handler's exception ends this entry only; its check reports it.
     }
+    sink.Abandon();  // the writes behind end before their CRC is read
     FCrc = sink.Crc();
+    return failure;
 }
 
 TEntrySink TCustomDClass::SinkFor(const TEntryInfo& entry) {
@@ -301,15 +319,6 @@ TEntrySink TCustomDClass::SinkFor(const TEntryInfo& entry) {
                            DoProgress(entryDone, entry.UncompressedSize, FArchiveDone, FTotalUncompressed);
                        },
                        [this](uint32_t error) { ReportLostOutput(error); }});
-}
-
-// The entry's last writes behind: a failure found there ends the entry without a message box.
-void TCustomDClass::FinishWrites(TEntrySink& sink) {
-    try {
-        sink.Finish();
-    } catch (const E_RAISE&) {
-        // The full disk was reported; the entry's check tells the rest.
-    }
 }
 
 // A full disk ends the run; a short write loses the file, which is counted off.

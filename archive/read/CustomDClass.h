@@ -82,15 +82,16 @@ protected:
     uint32_t FMaxDateTime = 0;
 
 private:
+    // Opens the archive and starts the run; false when there is nothing to run.
+    bool BeginRun();
     bool BeginFile(std::string& outPath);
     bool ConfirmOverwrite(std::string& outPath);
     bool PasswordFails(const TEntryInfo& entry);
     void ExtractDirectory(const TEntryInfo& entry, const std::string& outPath);
     void ExtractFile(const TEntryInfo& entry, const std::string& outPath, uint32_t attributes);
     std::unique_ptr<TFileStream32> CreateOutput(const std::string& outPath);
-    void Decode(const TEntryInfo& entry);
+    std::string Decode(const TEntryInfo& entry);
     TEntrySink SinkFor(const TEntryInfo& entry);
-    void FinishWrites(TEntrySink& sink);
     void ReportLostOutput(uint32_t error);
     void CloseOutput(const TEntryInfo& entry, const std::string& outPath, uint32_t attributes);
     void SkipTotals(const TEntryInfo& entry);

@@ -93,8 +93,6 @@ TLegacyStatus TUnshrinker::Expand(uint32_t code) {
         FStack[depth++] = FChar[walk];
         walk = FParent[walk];
     }
-    if (depth + 1 + (repeatsPrevious ? 1 : 0) > kStackSize)
-        return lsStackOverflow;
     const auto first = uint8_t(walk);
     FOutput.Put(first);
     while (depth > 0)

@@ -3,7 +3,9 @@
 
 #include <zlib.h>
 
+#include <array>
 #include <string>
+#include <vector>
 
 #include "archive/codec/Inflater.h"
 #include "tests/archive/ArchiveFixtures.h"
@@ -160,6 +162,67 @@ TEST(Deflate64Decoder, HandlesTheLongLengthCodeAndFarDistances) {
     EXPECT_FALSE(plain.Result.Status == isOk && plain.Out == expected);
 }
 
+namespace {
+// The codes of a canonical Huffman code from its lengths (RFC 1951, 3.2.2).
+std::vector<uint32_t> CanonicalCodes(const std::vector<uint8_t>& lengths) {
+    std::array<uint32_t, kMaxCodeBits + 1> count{}, next{};
+    for (uint8_t length : lengths)
+        if (length != 0)
+            ++count[length];
+    uint32_t code = 0;
+    for (int bits = 1; bits <= kMaxCodeBits; ++bits) {
+        code = (code + count[bits - 1]) << 1;
+        next[bits] = code;
+    }
+    std::vector<uint32_t> codes(lengths.size());
+    for (size_t i = 0; i < lengths.size(); ++i)
+        if (lengths[i] != 0)
+            codes[i] = next[lengths[i]]++;
+    return codes;
+}
+
+// A code-length symbol: a length (0..15) or a repeat (16, 17, 18) with its extra bits.
+struct TLengthSymbol {
+    uint32_t Symbol;
+    uint32_t Extra = 0;
+};
+constexpr size_t kCodeLengthSymbols = 19;
+constexpr std::array<uint8_t, kCodeLengthSymbols> kLengthOrder = {16, 17, 18, 0, 8,  7, 9,  6, 10, 5,
+                                                                  11, 4,  12, 3, 13, 2, 14, 1, 15};
+constexpr std::array<int, 3> kRepeatExtraBits = {2, 3, 7};  // of symbols 16, 17 and 18
+
+// A complete code-length code: symbols 0..12 of four bits, 13..18 of five.
+std::vector<uint8_t> CodeLengthLengths() {
+    std::vector<uint8_t> lengths(kCodeLengthSymbols, 4);
+    std::fill(lengths.begin() + 13, lengths.end(), 5);
+    return lengths;
+}
+
+// The last block, dynamic: `hlit` literal/length and `hdist` distance lengths sent as `symbols`.
+void DynamicHeader(TBitWriter& w, uint32_t hlit, uint32_t hdist, const std::vector<TLengthSymbol>& symbols) {
+    const std::vector<uint8_t> clLengths = CodeLengthLengths();
+    const std::vector<uint32_t> codes = CanonicalCodes(clLengths);
+    w.Bits(1, 1);
+    w.Bits(2, 2);
+    w.Bits(hlit - 257, 5);
+    w.Bits(hdist - 1, 5);
+    w.Bits(kCodeLengthSymbols - 4, 4);
+    for (uint8_t symbol : kLengthOrder)
+        w.Bits(clLengths[symbol], 3);
+    for (const TLengthSymbol& s : symbols) {
+        w.Code(codes[s.Symbol], clLengths[s.Symbol]);
+        if (s.Symbol >= 16)
+            w.Bits(s.Extra, kRepeatExtraBits[s.Symbol - 16]);
+    }
+}
+
+// Runs of zero lengths: 18 repeats 11 + extra (at most 138).
+constexpr TLengthSymbol kZeros138{18, 127};
+TLengthSymbol Zeros(uint32_t count) {
+    return {18, count - 11};
+}
+}  // namespace
+
 TEST(Deflate64Decoder, ReportsEveryKindOfDamage) {
     auto fixedMatchFirst = [] {
         TBitWriter w;
@@ -167,6 +230,29 @@ TEST(Deflate64Decoder, ReportsEveryKindOfDamage) {
         w.Bits(1, 2);
         w.FixedSymbol(257);  // length 3 ...
         w.Code(0, 5);        // ... at distance 1, with nothing written yet
+        w.FixedSymbol(256);
+        return w.Finish();
+    };
+    // A fixed block of one literal, then a match of length 3 at distance code `distance`; `more` goes on.
+    auto fixedMatchAfterLiteral = [](uint32_t distance, bool more) {
+        TBitWriter w;
+        w.Bits(1, 1);
+        w.Bits(1, 2);
+        w.FixedSymbol('a');
+        w.FixedSymbol(257);
+        w.Code(distance, 5);
+        if (more) {
+            w.Bits(0, 16);
+            w.FixedSymbol(256);
+        }
+        return w.Finish();
+    };
+    auto fixedLiterals = [](const std::string& text) {
+        TBitWriter w;
+        w.Bits(1, 1);
+        w.Bits(1, 2);
+        for (char c : text)
+            w.FixedSymbol(static_cast<uint8_t>(c));
         w.FixedSymbol(256);
         return w.Finish();
     };
@@ -182,25 +268,73 @@ TEST(Deflate64Decoder, ReportsEveryKindOfDamage) {
         w.Bits(0, 32);
         return w.Finish();
     };
+    // A dynamic block whose lengths are `symbols`, followed by `body` bits (lowest first) and zero bytes.
+    auto dynamic = [](uint32_t hlit, uint32_t hdist, const std::vector<TLengthSymbol>& symbols, uint32_t body = 0,
+                      int bodyBits = 0) {
+        TBitWriter w;
+        DynamicHeader(w, hlit, hdist, symbols);
+        w.Bits(body, bodyBits);
+        w.Bits(0, 32);
+        return w.Finish();
+    };
+    // The lengths end with a repeat whose extra bits the stream no longer holds.
+    auto cutInLastRepeat = [] {
+        TBitWriter w;
+        DynamicHeader(w, 257, 1, {kZeros138, Zeros(109)});
+        w.Code(CanonicalCodes(CodeLengthLengths())[18], 5);  // with 103 bits sent, six of its seven extra are missing
+        return w.Finish();
+    };
     const Bytes good = RawDeflate(Text(20000), 9, Z_DEFAULT_STRATEGY);
     const struct {
+        const char* Fault;
+        const TDeflateVariant& Variant;
         Bytes Input;
         uint64_t MaxOutput;
         const char* Message;
     } cases[] = {
-        {{0x07, 0x00}, UINT64_MAX, "invalid block type"},
-        {{0x01, 0x05, 0x00, 0x00, 0x00, 'h', 'e', 'l', 'l', 'o'}, UINT64_MAX, "invalid stored block lengths"},
-        {Bytes(good.begin(), good.begin() + static_cast<long>(good.size() / 2)), UINT64_MAX, "unexpected end of data"},
-        {{}, UINT64_MAX, "unexpected end of data"},
-        {fixedMatchFirst(), UINT64_MAX, "invalid distance too far back"},
-        {dynamicHeader(30, 0, 0, {}), UINT64_MAX, "too many length or distance symbols"},
-        {dynamicHeader(0, 0, 0, {1, 1, 1, 1}), UINT64_MAX, "invalid code lengths set"},
-        {{0x01, 0x05, 0x00, 0xFA, 0xFF, 'h', 'e', 'l', 'l', 'o'}, 4, "more data than declared"},
+        {"block_type_3", kDeflate64Variant, {0x07, 0x00}, UINT64_MAX, "invalid block type"},
+        {"stored_length_not_matching_its_complement",
+         kDeflate64Variant,
+         {0x01, 0x05, 0x00, 0x00, 0x00, 'h', 'e', 'l', 'l', 'o'},
+         UINT64_MAX,
+         "invalid stored block lengths"},
+        {"stream_cut_in_half", kDeflate64Variant,
+         Bytes(good.begin(), good.begin() + static_cast<long>(good.size() / 2)), UINT64_MAX, "unexpected end of data"},
+        {"no_data", kDeflate64Variant, {}, UINT64_MAX, "unexpected end of data"},
+        {"stream_ends_inside_distance_extra_bits", kDeflate64Variant, fixedMatchAfterLiteral(29, false), UINT64_MAX,
+         "unexpected end of data"},
+        {"stream_ends_inside_the_last_length_repeat", kDeflate64Variant, cutInLastRepeat(), UINT64_MAX,
+         "unexpected end of data"},
+        {"match_before_any_output", kDeflate64Variant, fixedMatchFirst(), UINT64_MAX, "invalid distance too far back"},
+        {"distance_code_30_in_deflate", kDeflateVariant, fixedMatchAfterLiteral(30, true), UINT64_MAX,
+         "invalid distance code"},
+        {"literal_missing_from_an_incomplete_code", kDeflate64Variant,
+         dynamic(257, 1, {kZeros138, Zeros(118), {1}, {1}}, 1, 1), UINT64_MAX, "invalid literal/length code"},
+        {"hlit_past_286", kDeflate64Variant, dynamicHeader(30, 0, 0, {}), UINT64_MAX,
+         "too many length or distance symbols"},
+        {"code_length_code_incomplete", kDeflate64Variant, dynamicHeader(0, 0, 0, {1, 1, 1, 1}), UINT64_MAX,
+         "invalid code lengths set"},
+        {"repeat_with_no_length_before", kDeflate64Variant, dynamic(257, 1, {{16, 0}}), UINT64_MAX,
+         "invalid bit length repeat"},
+        {"repeat_past_the_last_length", kDeflate64Variant, dynamic(257, 1, {kZeros138, kZeros138}), UINT64_MAX,
+         "invalid bit length repeat"},
+        {"no_end_of_block_code", kDeflate64Variant, dynamic(257, 1, {{1}, {1}, kZeros138, Zeros(117), {1}}), UINT64_MAX,
+         "invalid code -- missing end-of-block"},
+        {"literal_code_oversubscribed", kDeflate64Variant,
+         dynamic(257, 1, {{1}, {1}, {1}, kZeros138, Zeros(115), {1}, {1}}), UINT64_MAX, "invalid literal/lengths set"},
+        {"distance_code_oversubscribed", kDeflate64Variant,
+         dynamic(257, 3, {kZeros138, Zeros(118), {1}, {1}, {1}, {1}}), UINT64_MAX, "invalid distances set"},
+        {"stored_block_longer_than_declared",
+         kDeflate64Variant,
+         {0x01, 0x05, 0x00, 0xFA, 0xFF, 'h', 'e', 'l', 'l', 'o'},
+         4,
+         "more data than declared"},
+        {"literal_past_the_declared_size", kDeflate64Variant, fixedLiterals("ab"), 1, "more data than declared"},
     };
     for (const auto& c : cases) {
-        const TDecoded d = Inflate(kDeflate64Variant, c.Input, 32768, c.MaxOutput);
-        EXPECT_EQ(d.Result.Status, isDataError) << c.Message;
-        EXPECT_STREQ(d.Result.Message, c.Message);
+        const TDecoded d = Inflate(c.Variant, c.Input, 32768, c.MaxOutput);
+        EXPECT_EQ(d.Result.Status, isDataError) << c.Fault;
+        EXPECT_STREQ(d.Result.Message, c.Message) << c.Fault;
     }
 }
 

@@ -112,6 +112,14 @@ TEST(Explode, ReportsDataErrorForDamagedStreams) {
     PutBits(unknownCode, "0");
     unknownCode.Put(0, 6);
     PutBits(unknownCode, "1111111111111111");
+    TBitWriter longLengthCut;
+    PutBytes(longLengthCut, kFlatTree);
+    PutBytes(longLengthCut, kFlatTree);
+    PutBits(longLengthCut, "0");
+    longLengthCut.Put(0, 6);
+    PutBits(longLengthCut,
+            "111111"
+            "000000");  // length value 63: an extra byte follows, but only five bits of padding do
     const std::vector<std::pair<const char*, Bytes>> cases = {
         {"no data at all", {}},
         {"tree covers 63 values", {3, 0xF5, 0xF5, 0xF5, 0xE5}},
@@ -120,6 +128,7 @@ TEST(Explode, ReportsDataErrorForDamagedStreams) {
         {"tree description cut short", {3, 0xF5, 0xF5}},
         {"data ends after the trees", {3, 0xF5, 0xF5, 0xF5, 0xF5, 3, 0xF5, 0xF5, 0xF5, 0xF5}},
         {"code no tree knows", unknownCode.Finish()},
+        {"long length without its extra byte", longLengthCut.Finish()},
     };
     for (const auto& [what, packed] : cases) {
         SCOPED_TRACE(what);
