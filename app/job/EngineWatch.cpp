@@ -4,6 +4,7 @@
 #include "app/job/PatchJob.h"
 #include "archive/Messages.h"
 #include "platform/Platform.h"
+#include "platform/Utf8Names.h"
 
 namespace app {
 
@@ -51,6 +52,13 @@ void TPatchJob::ClassifyEngineFailure(TText message) {
             Fail(TJobFailure::jfInterrupted, TText::Interrupted);
         case archive::kMsgUnsupportedMethod:
             Fail(TJobFailure::jfUnsupportedMethod, message, 0, entry);
+        case archive::kMsgInvalidPassword:
+            Fail(TJobFailure::jfEncrypted, message, 0, entry);
+        case archive::kMsgErrorOpeningFile:
+            // The reader refuses a UTF-8 name the system cannot hold by this code; the same test tells it apart.
+            if (!platform::Utf8ToAnsi(entry))
+                Fail(TJobFailure::jfNameNotRepresentable, message, 0, entry);
+            break;
         case archive::kMsgDiskFull:
         case archive::kMsgErrorWritingFile:  // a write that fails in a folder just made is a full disk
             Fail(TJobFailure::jfDiskFull, message, platform::kErrorDiskFull, entry);

@@ -11,12 +11,14 @@ namespace app {
 // Why a job stopped; jfNone when it ended normally.
 enum class TJobFailure {
     jfNone,
-    jfNotFound,           // the chosen file does not exist
-    jfAccessDenied,       // it cannot be read, or its folder cannot be written
-    jfIsFolder,           // a folder was chosen
-    jfNotArchive,         // not a ZIP/JAR archive
-    jfDamaged,            // an entry cannot be read back (Entry names it)
-    jfUnsupportedMethod,  // an entry uses a compression method the engine does not read (Entry names it)
+    jfNotFound,              // the chosen file does not exist
+    jfAccessDenied,          // it cannot be read, or its folder cannot be written
+    jfIsFolder,              // a folder was chosen
+    jfNotArchive,            // not a ZIP/JAR archive
+    jfDamaged,               // an entry cannot be read back (Entry names it)
+    jfUnsupportedMethod,     // an entry uses a compression method the engine does not read (Entry names it)
+    jfEncrypted,             // an entry is encrypted (Entry names it)
+    jfNameNotRepresentable,  // an entry's UTF-8 name has no form on this system (Entry names it)
     jfDiskFull,
     jfReadOnlyFolder,  // the jar's folder cannot be written
     jfCheckFailed,     // the rebuilt archive did not prove complete (Entry names the first entry concerned)

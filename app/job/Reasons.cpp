@@ -66,6 +66,13 @@ const TWording kBackupFailed = {
     "\xED\xE5 \xF3\xE4\xE0\xEB\xEE\xF1\xFC \xF1\xEE\xE7\xE4\xE0\xF2\xFC backup "
     "\xEA\xEE\xEF\xE8\xFE",
     "could not make the backup copy"};
+// "элемент %s зашифрован", "имя элемента %s нельзя записать в этой системе"
+const TWording kEncrypted = {"\xFD\xEB\xE5\xEC\xE5\xED\xF2 %s \xE7\xE0\xF8\xE8\xF4\xF0\xEE\xE2\xE0\xED",
+                             "entry %s is encrypted"};
+const TWording kNameNotRepresentable = {
+    "\xE8\xEC\xFF \xFD\xEB\xE5\xEC\xE5\xED\xF2\xE0 %s \xED\xE5\xEB\xFC\xE7\xFF \xE7\xE0\xEF\xE8\xF1\xE0\xF2\xFC \xE2 "
+    "\xFD\xF2\xEE\xE9 \xF1\xE8\xF1\xF2\xE5\xEC\xE5",
+    "the name of entry %s cannot be written on this system"};
 const TWording kInterrupted = {"\xEF\xF0\xE5\xF0\xE2\xE0\xED\xEE", "interrupted"};
 
 // A reason that names the entry falls back to "?" for it where the report has none.
@@ -76,6 +83,8 @@ const TReason kReasons[] = {
     {TJobFailure::jfNotArchive, kNotArchive, kNotArchive, true},
     {TJobFailure::jfDamaged, kDamagedEntry, kDamaged, true},
     {TJobFailure::jfUnsupportedMethod, kUnsupportedMethod, kUnsupportedMethod, true},
+    {TJobFailure::jfEncrypted, kEncrypted, kEncrypted, true},
+    {TJobFailure::jfNameNotRepresentable, kNameNotRepresentable, kNameNotRepresentable, true},
     {TJobFailure::jfDiskFull, kDiskFullEntry, kDiskFull, true},
     {TJobFailure::jfReadOnlyFolder, kReadOnlyFolder, kReadOnlyFolder, true},
     {TJobFailure::jfCheckFailed, kCheckFailed, kCheckFailed, true},
