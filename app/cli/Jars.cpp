@@ -22,7 +22,7 @@ const char kJarUrl[] = "MIDlet-Jar-URL";
 bool EndsWithNoCase(const std::string& name, const std::string& ending) {
     return name.size() >= ending.size() &&
            std::equal(ending.rbegin(), ending.rend(), name.rbegin(),
-                      [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) == b; });
+                      [](char lower, char c) { return std::tolower(static_cast<unsigned char>(c)) == lower; });
 }
 
 // Every path is taken against the caller's folder now. A link is followed, so the jar it names is patched
