@@ -1,4 +1,4 @@
-// The command line's options, parsed in the usual style (short options bundled, "--" ends them).
+// The command line's options, parsed by getopt_long (short options bundled, long ones by any unambiguous prefix).
 #pragma once
 
 #include <optional>
@@ -16,10 +16,27 @@ struct TOptions {
     bool About = false;
     bool Help = false;
     bool Version = false;
+    bool DryRun = false;             // look only: say what a run would do
+    bool Restore = false;            // put the backups back
+    bool Recursive = false;          // the files are folders to search for jars
+    bool Force = false;              // an existing output file may be replaced
+    std::string Output;              // -o: the patched jar's path (one jar)
+    std::string OutputDir;           // -d: the folder for the patched jars
     std::vector<std::string> Files;  // as given, in order
 };
 
-enum class TUsageError { None, UnknownOption, EmptyArgument, AboutWithFiles, NoFiles };
+enum class TUsageError {
+    None,
+    UnknownOption,
+    MissingArgument,
+    EmptyArgument,
+    AboutWithFiles,
+    NoFiles,
+    SaveWithoutChoice,
+    OutputWithSeveral,
+    OutputAndFolder,
+    RestoreWithOthers,
+};
 
 struct TParsed {
     TOptions Options;

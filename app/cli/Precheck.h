@@ -11,4 +11,12 @@ namespace cli {
 // or jfReadOnlyFolder (its folder cannot be written); jfNone when the job may start.
 app::TJobFailure CheckBeforeJob(const std::string& path);
 
+// The folder where runs make their work folders ($TMPDIR, else /tmp), without a trailing slash.
+std::string TemporaryFolder();
+// Why no work folder can be made in it, in the user's words ("no such folder"); empty when one can.
+std::string WorkFolderProblem();
+// After a "disk full": true when the work folder's disk is the full one, not the jar's (another disk, with
+// room to spare for the jar twice over).
+bool WorkDiskIsFull(const std::string& jarPath);
+
 }  // namespace cli

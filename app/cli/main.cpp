@@ -3,14 +3,16 @@
 #include <sys/stat.h>
 
 #include <cstdio>
-#include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "app/cli/Batch.h"
+#include "app/cli/Jars.h"
 #include "app/cli/Messages.h"
 #include "app/cli/Options.h"
+#include "app/cli/Output.h"
 #include "app/cli/Signals.h"
 #include "app/forms/AboutForm.h"
 #include "app/forms/MainForm.h"
@@ -21,14 +23,30 @@
 
 namespace {
 
-const char kVersionLine[] = "grandvue 1.0";
+// The product as the about text names it, so both answers say one name.
+const char kVersionLine[] = "grandvue (Oru Grandvue) 1.0";
 
 int UsageError(const cli::TParsed& parsed) {
     using cli::TMsg;
-    const TMsg reason = parsed.Error == cli::TUsageError::UnknownOption    ? TMsg::UnknownOption
-                        : parsed.Error == cli::TUsageError::EmptyArgument  ? TMsg::EmptyArgument
-                        : parsed.Error == cli::TUsageError::AboutWithFiles ? TMsg::AboutWithFiles
-                                                                           : TMsg::NoFiles;
+    using cli::TUsageError;
+    struct TReason {
+        TUsageError Error;
+        TMsg Message;
+    };
+    static const TReason kReasons[] = {
+        {TUsageError::UnknownOption, TMsg::UnknownOption},
+        {TUsageError::MissingArgument, TMsg::MissingArgument},
+        {TUsageError::EmptyArgument, TMsg::EmptyArgument},
+        {TUsageError::AboutWithFiles, TMsg::AboutWithFiles},
+        {TUsageError::SaveWithoutChoice, TMsg::SaveWithoutChoice},
+        {TUsageError::OutputWithSeveral, TMsg::OutputWithSeveral},
+        {TUsageError::OutputAndFolder, TMsg::OutputAndFolder},
+        {TUsageError::RestoreWithOthers, TMsg::RestoreWithOthers},
+    };
+    TMsg reason = TMsg::NoFiles;
+    for (const TReason& r : kReasons)
+        if (r.Error == parsed.Error)
+            reason = r.Message;
     std::fprintf(stderr, "grandvue: %s\n%s\n", cli::Msg(reason, {parsed.Offender}).c_str(),
                  cli::Msg(TMsg::TryHelp).c_str());
     return 2;
@@ -38,34 +56,32 @@ void PrintAbout(const app::TfrmAbout& about) {
     const auto text = [](const std::string& cp1251) { return platform::Cp1251ToUtf8(cp1251); };
     const std::string phones =
         app::Language() == app::TLanguage::Russian ? text(about.lblMot.Caption()) : cli::Msg(cli::TMsg::AboutPhones);
-    std::printf("%s %s %s\n%s\n%s %s %s\n", text(about.lblOru.Caption()).c_str(),
-                text(about.lblGrandvue.Caption()).c_str(), text(about.lblVersion.Caption()).c_str(), phones.c_str(),
-                text(about.lblBy.Caption()).c_str(), text(about.lblVelkor.Caption()).c_str(),
-                text(about.lblEmail.Caption()).c_str());
-}
-
-// Every path is taken against the caller's folder now: the jobs change the current folder. A link is
-// followed, so the jar it names is patched and the link stays a link.
-std::vector<cli::TJar> ExpandJars(const std::vector<std::string>& files) {
-    std::vector<cli::TJar> jars;
-    for (const std::string& file : files) {
-        std::string path = platform::ExpandFileName(file);
-        if (char* real = realpath(path.c_str(), nullptr)) {
-            path = real;
-            std::free(real);
-        }
-        jars.push_back({file, path});
-    }
-    return jars;
+    cli::PrintLine(text(about.lblOru.Caption()) + " " + text(about.lblGrandvue.Caption()) + " " +
+                   text(about.lblVersion.Caption()));
+    cli::PrintLine(phones);
+    cli::PrintLine(text(about.lblBy.Caption()) + " " + text(about.lblVelkor.Caption()) + " " +
+                   text(about.lblEmail.Caption()));
 }
 
 // Asked for with --save-settings only; a file that cannot be written costs a warning, not the run.
-void SaveSettings(app::Tfrm& frm) {
+void SaveSettings(app::Tfrm& frm, cli::TVerbosity verbosity) {
     try {
-        app::WriteBackupSetting(app::SettingsPath(), frm.cbBackup.Checked());
+        const bool backup = frm.cbBackup.Checked();
+        app::WriteBackupSetting(app::SettingsPath(), backup);
+        if (verbosity != cli::TVerbosity::Quiet)
+            cli::PrintLine(cli::Msg(backup ? cli::TMsg::SavedBackup : cli::TMsg::SavedNoBackup, {app::SettingsPath()}));
     } catch (const std::exception&) {
         std::fprintf(stderr, "grandvue: %s\n", cli::Msg(cli::TMsg::SettingsNotSaved, {app::SettingsPath()}).c_str());
     }
+}
+
+// Output that never reached stdout (a full disk behind "> file") fails the run; a closed pipe does not.
+int Finish(int status) {
+    if (const int fault = cli::StdoutFault()) {
+        std::fprintf(stderr, "grandvue: %s\n", cli::Msg(cli::TMsg::StdoutFailed, {std::strerror(fault)}).c_str());
+        return status == 0 ? 1 : status;
+    }
+    return status;
 }
 
 }  // namespace
@@ -80,15 +96,16 @@ int main(int argc, char** argv) {
         return UsageError(parsed);
     const cli::TOptions& options = parsed.Options;
     if (options.Help) {
-        std::fputs(cli::Msg(cli::TMsg::Help).c_str(), stdout);
-        return 0;
+        cli::PrintText(cli::Msg(cli::TMsg::Help));
+        return Finish(0);
     }
     if (options.Version) {
-        std::puts(kVersionLine);
-        return 0;
+        cli::PrintLine(kVersionLine);
+        return Finish(0);
     }
     cli::InstallStopHandlers();
-    const std::vector<cli::TJar> jars = ExpandJars(options.Files);
+    // Every path is taken against the caller's folder now: the jobs change the current folder.
+    const std::vector<cli::TJar> jars = cli::GatherJars(options.Files, options.Recursive);
 
     fw::Application().SetTitle("Grandvue");
     std::unique_ptr<app::Tfrm> frm;
@@ -96,14 +113,14 @@ int main(int argc, char** argv) {
     fw::CreateForm(app::frmAbout);
     if (options.About) {
         PrintAbout(*app::frmAbout);
-        return 0;
+        return Finish(0);
     }
     frm->SaveSettingsOnClose = false;
     frm->Job.ShowWarnings = false;  // the batch words them itself, naming the jar
     if (options.Backup)
         frm->cbBackup.SetChecked(*options.Backup);
-    const int status = cli::TBatch(*frm, options.Verbosity).Run(jars);
+    const int status = jars.empty() ? 0 : cli::TBatch(*frm, options).Run(jars);
     if (options.SaveSettings)
-        SaveSettings(*frm);
-    return status;
+        SaveSettings(*frm, options.Verbosity);
+    return Finish(status);
 }

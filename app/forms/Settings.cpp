@@ -3,6 +3,8 @@
 
 #include <atomic>
 #include <cctype>
+#include <fstream>
+#include <sstream>
 
 #include "app/job/SafeFiles.h"
 #include "app/job/WorkFolder.h"
@@ -50,12 +52,31 @@ void MakeFolders(const std::string& folder) {
     platform::CreateDirectory(folder);
 }
 
+#ifndef _WIN32
+// The profile writer ends lines as Windows does; a Linux configuration file ends them with LF alone.
+bool UseLinuxLineEnds(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    std::string text = bytes.str();
+    for (size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at))
+        text.erase(at, 1);
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << text;
+    return static_cast<bool>(out.flush());
+}
+#else
+bool UseLinuxLineEnds(const std::string&) {
+    return true;
+}
+#endif
+
 // The whole file rewritten beside itself and renamed into place: the old one stays until the new is complete.
 bool WriteThroughTemporary(const std::string& iniPath, const std::string& value) {
     MakeFolders(platform::FolderOf(iniPath));
     const auto write = [&iniPath, &value](platform::TBesideFile& file) {
         return (!platform::FileExists(iniPath) || platform::CopyFile(iniPath, file.Path(), false)) &&
-               platform::WritePrivateProfileString(kSection, kKey, value, file.Path());
+               platform::WritePrivateProfileString(kSection, kKey, value, file.Path()) && UseLinuxLineEnds(file.Path());
     };
     return platform::WriteBeside(iniPath, write, {.Prefix = kTempPrefix});
 }
@@ -130,6 +151,11 @@ bool LoadBackupSetting(const std::string& iniPath) {
         if (!probe.Valid())
             TellOnce(fw::Exception("Unable to read " + iniPath));
     }
+    // A value that is no number counts as "no backup", and the user is told so once.
+    const std::string text = platform::GetPrivateProfileString(kSection, kKey, "", iniPath);
+    if (!text.empty() && !ParseProfileInteger(text))
+        TellOnce(fw::Exception(std::string(kKey) + "=" + text + " in " + iniPath +
+                               " is not a number (1: make a backup, 0: none); no backup is made"));
     return ReadBackupSetting(iniPath);
 }
 

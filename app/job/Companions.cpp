@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "app/jad/Jad.h"
+#include "app/jad/JadFile.h"
 #include "app/job/PatchJob.h"
 #include "app/job/Texts.h"
 #include "framework/Application.h"
@@ -22,17 +23,72 @@ int64_t SizeOfFile(const std::string& path) {
     return size;
 }
 
+const char kJarUrl[] = "MIDlet-Jar-URL";
+
+// The MIDlet-Jar-URL value's last part (the jar's name) becomes `jarName`; every other byte stays.
+std::string WithJarName(std::string text, const std::string& jarName) {
+    for (size_t line = 0; line < text.size();) {
+        const size_t end = std::min(text.find_first_of("\r\n", line), text.size());
+        const size_t colon = text.find(':', line);
+        if (text.compare(line, sizeof(kJarUrl) - 1, kJarUrl) == 0 && colon < end &&
+            text.find_first_not_of(' ', line + sizeof(kJarUrl) - 1) == colon) {
+            const size_t value = std::min(text.find_first_not_of(' ', colon + 1), end);
+            const size_t slash = text.find_last_of("/\\", end - 1);
+            const size_t name = slash != std::string::npos && slash >= value ? slash + 1 : value;
+            return text.replace(name, end - name, jarName);
+        }
+        line = end + 1;
+    }
+    return text;
+}
+
+// The original's .jad, updated for the jar written at `jarPath`, goes beside that jar under its base name.
+TJadResult WriteJadBesideOutput(const std::string& archivePath, const std::string& jarPath, uint64_t size) {
+    TJadResult result;
+    const std::string source = FindJadBeside(archivePath);
+    if (source.empty())
+        return result;
+    result.Found = true;
+    std::string text;
+    bool tooLarge = false;
+    if (EntryKindOf(source) != TEntryKind::ekFile || !ReadSmallFile(source, kMaxJadSize, text, tooLarge)) {
+        result.Failure = tooLarge ? TJadFailure::jdTooLarge : TJadFailure::jdUnreadable;
+        return result;
+    }
+    const std::string jarName = jarPath.substr(NameStart(jarPath));
+    const TJadEdit edit = EditJadText(text, archivePath.substr(NameStart(archivePath)), size, true);
+    if (!edit.NamesThisJar) {
+        result.NamesOtherJar = true;
+        result.OtherJarUrl = edit.OtherJarUrl;
+        return result;
+    }
+    const size_t dot = jarName.find_last_of('.');
+    result.Path =
+        jarPath.substr(0, NameStart(jarPath)) + jarName.substr(0, dot) + source.substr(source.find_last_of('.'));
+    if (!WriteFileDurably(result.Path, WithJarName(edit.Text, jarName), source, /*replace=*/true)) {
+        result.Failure = TJadFailure::jdWriteFailed;
+        result.SystemError = platform::LastError();
+        return result;
+    }
+    result.Updated = true;
+    result.SizeAdded = edit.SizeAdded;
+    result.SignatureRemoved = edit.SignatureRemoved;
+    return result;
+}
+
 }  // namespace
 
 // The jar is patched by now: a .jad that cannot follow is a warning, not a failed job.
-void TPatchJob::UpdateJad(const std::string& archivePath, bool backup) {
-    const int64_t size = SizeOfFile(archivePath);
+void TPatchJob::UpdateJad(const std::string& archivePath, const std::string& jarPath, bool backup) {
+    const int64_t size = SizeOfFile(jarPath);
     if (size < 0)
         return;
-    const TJadResult jad = UpdateJadBeside(archivePath, static_cast<uint64_t>(size), backup, /*jarBytesChanged=*/true);
+    const TJadResult jad = jarPath == archivePath
+                               ? UpdateJadBeside(archivePath, static_cast<uint64_t>(size), backup, true)
+                               : WriteJadBesideOutput(archivePath, jarPath, static_cast<uint64_t>(size));
+    FReport.JadPath = jad.Path;
     if (jad.Updated)
         Say(TText::LogJad);
-    FReport.JadPath = jad.Path;
     FReport.JadUpdated = jad.Updated;
     FReport.JadSignatureRemoved = jad.SignatureRemoved;
     FReport.JadFailed = jad.Failure != TJadFailure::jdNone;

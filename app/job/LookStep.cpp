@@ -7,6 +7,7 @@
 #include "app/job/PatchRule.h"
 #include "app/job/RelinkInFile.h"
 #include "framework/Streams.h"
+#include "platform/Platform.h"
 
 namespace app {
 
@@ -14,6 +15,16 @@ std::vector<uint8_t> TPatchJob::PayloadBytes() {
     fw::TMemoryStream bytes;
     FParts.Store.GetStoredItem(0)->SaveToStream(bytes);
     return bytes.Bytes();
+}
+
+TGameSurvey TPatchJob::Look(const std::string& archivePath) {
+    RefuseWhileRunning();
+    return SurveyGame(platform::ResolvePath(archivePath), PayloadBytes(), FDecodedClasses);
+}
+
+int TPatchJob::LookedReplacements(const std::string& entry) {
+    const std::optional<TDecodedClass> decoded = FDecodedClasses.Find(entry);
+    return decoded ? static_cast<int>(decoded->Replacements) : 0;
 }
 
 bool TPatchJob::LookAtGame(const std::string& archivePath) {

@@ -83,7 +83,9 @@ void TPatchJob::RunSteps(const std::string& chosenPath, bool backup) {
     CheckArchive(archivePath);
     if (!LookAtGame(archivePath))
         return;
-    if (backup) {
+    // A jar written elsewhere leaves the original as it is: no backup is needed.
+    const std::string target = OutputPath.empty() ? archivePath : platform::ExpandFileName(OutputPath);
+    if (backup && OutputPath.empty()) {
         Say(TText::LogBackup);
         MakeBackup(archivePath);
     }
@@ -107,8 +109,8 @@ void TPatchJob::RunSteps(const std::string& chosenPath, bool backup) {
     Say(TText::LogPayload);
     WritePayload();
     Say(TText::LogPack);
-    PackArchive(archivePath, run->Join(kBuiltName));
-    UpdateJad(archivePath, backup);
+    PackArchive(archivePath, target, run->Join(kBuiltName));
+    UpdateJad(archivePath, target, backup);
     Say(TText::LogCleanup);
     CleanWorkFolder();
     Say(TText::LogDone);
@@ -249,7 +251,9 @@ void TPatchJob::WritePayload() {
 
 // The new archive is built complete in the run's folder (the writer's temporary file goes there too) and
 // only then put in the chosen one's place, which stays as it was on any failure before.
-void TPatchJob::PackArchive(const std::string& archivePath, const std::string& builtPath) {
+void TPatchJob::PackArchive(const std::string& archivePath,
+                            const std::string& targetPath,
+                            const std::string& builtPath) {
     FEngineErrors = 0;
     FFirstEngineError = 0;
     FFirstEngineErrorFile.clear();
@@ -270,7 +274,7 @@ void TPatchJob::PackArchive(const std::string& archivePath, const std::string& b
     ProveRebuiltJar(archivePath, builtPath);
     StopIfRequested();  // the last safe point: from here the job completes
     try {
-        ReplaceDurably(builtPath, archivePath);
+        ReplaceDurably(builtPath, targetPath, archivePath);
     } catch (const fw::EInOutError& error) {
         Fail(FailureOfSystemError(error.ErrorCode()), TText::PackFailed, error.ErrorCode());
     }

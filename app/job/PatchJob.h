@@ -40,6 +40,10 @@ public:
     // changes. Raises on failure; LastReport() says why. The job stops at its next safe point once
     // StopRequested() is set: the archive is then unchanged and jfInterrupted reported.
     void Run(const std::string& archivePath, bool backup);
+    // Reads the game as the job's look does and says what a run would do, writing nothing anywhere.
+    // `replacements` of a class the plan names: LookedReplacements(entry). Raises when the job is running.
+    TGameSurvey Look(const std::string& archivePath);
+    int LookedReplacements(const std::string& entry);
     // Raises the window's "busy" message while a job runs (the engine lets messages through).
     void RefuseWhileRunning() const;
 
@@ -51,6 +55,9 @@ public:
     // The running job's progress over the archive in percent (unpacking 0-50, then packing 50-100), for a
     // front end's progress line; called only when assigned.
     std::function<void(int percent)> OnProgress;
+    // Where the patched jar goes; empty: in the chosen archive's place. With a target the chosen archive and
+    // its .jad stay as they are, and a .jad beside it is written updated beside the target.
+    std::string OutputPath;
     // After a job that patched the jar, warnings (signature, .jad) appear in a message box; a front end
     // that words them from LastReport() turns that off.
     bool ShowWarnings = true;
@@ -70,9 +77,9 @@ private:
     void ExtractArchive(const std::string& archivePath);
     void PatchClasses();
     void WritePayload();
-    void PackArchive(const std::string& archivePath, const std::string& builtPath);
+    void PackArchive(const std::string& archivePath, const std::string& targetPath, const std::string& builtPath);
     void ProveRebuiltJar(const std::string& archivePath, const std::string& builtPath);
-    void UpdateJad(const std::string& archivePath, bool backup);
+    void UpdateJad(const std::string& archivePath, const std::string& jarPath, bool backup);
     void DeleteWorkFiles();
     void CleanWorkFolder();
     void NoteSignedJar();

@@ -54,13 +54,14 @@ bool MakeBackupCopy(const std::string& archive, const std::string& backup) {
     throw fw::EInOutError(error);
 }
 
-void ReplaceDurably(const std::string& built, const std::string& target) {
+void ReplaceDurably(const std::string& built, const std::string& target, const std::string& model) {
+    const std::string rights = model.empty() ? target : model;
     // On the target's volume the built file itself takes the target's place; a rename that went through but
     // whose folder could not be flushed still replaced the target. Elsewhere (or after any other failure) a
     // copy is made beside the target, which meets and reports the same fault.
-    if (platform::SettleBeside(built, target, {.Model = target}) || !platform::FileExists(built))
+    if (platform::SettleBeside(built, target, {.Model = rights}) || !platform::FileExists(built))
         return;
-    if (!CopyBeside(built, target, target, true))
+    if (!CopyBeside(built, target, rights, true))
         throw fw::EInOutError(platform::LastError());
 }
 

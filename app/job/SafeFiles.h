@@ -16,7 +16,9 @@ bool MakeBackupCopy(const std::string& archive, const std::string& backup);
 // Puts a copy of `built` in the place of `target`: written under an exclusive temporary name beside it,
 // flushed, given `target`'s permission bits and owner, then renamed over it durably. Raises
 // fw::EInOutError with the platform's code; `target` is then unchanged and no temporary file is left.
-void ReplaceDurably(const std::string& built, const std::string& target);
+// The new file takes the rights of `model` (the target itself when empty: a jar written elsewhere takes the
+// original's).
+void ReplaceDurably(const std::string& built, const std::string& target, const std::string& model = {});
 
 // The folder part of a path, as the platform spells it for every layer.
 using platform::FolderOf;

@@ -28,7 +28,7 @@ TEST_F(TCommandLine, InstallPutsAWorkingProgramItsManualPageAndItsCompletionUnde
     ASSERT_EQ(testutil::RunHost(Make("install", prefix)), 0);
     std::string out;
     EXPECT_EQ(testutil::RunHost(Quote(prefix + "/bin/grandvue") + " --version", &out), 0);
-    EXPECT_EQ(out, "grandvue 1.0\n");
+    EXPECT_EQ(out, "grandvue (Oru Grandvue) 1.0\n");
     const std::string page = prefix + "/share/man/man1/grandvue.1";
     ASSERT_TRUE(testutil::Exists(page));
     const std::string completion = prefix + kCompletionDir;

@@ -17,40 +17,60 @@ std::vector<std::string> Names(const std::string& folder) {
     return names;
 }
 
-TEST_F(TCommandLine, EachOfSeveralJarsIsNamedBeforeItsLinesAndOneJarIsNot) {
+TEST_F(TCommandLine, EachJarGetsOneLineAndSeveralAClosingCountWhileVerboseShowsTheSteps) {
     const std::string a = MakeJar(FDir / "a.jar");
     const std::string b = MakeJar(FDir / "b.jar", clitest::TreeWithoutCanvas());
-    clitest::TRun run = Run("-n a.jar b.jar");
-    EXPECT_EQ(run.Status, 0) << run.Err;
-    EXPECT_EQ(run.Out.rfind("a.jar:\nInitialising\n", 0), 0u) << run.Out;
-    EXPECT_NE(run.Out.find("Done\n"), std::string::npos);
-    EXPECT_NE(run.Out.find("\n\nb.jar:\nInitialising\n"), std::string::npos) << run.Out;
+    clitest::TRun run = Run("-n a.jar b.jar missing.jar");
+    EXPECT_EQ(run.Status, 1) << run.Err;
+    EXPECT_EQ(run.Out,
+              "a.jar: " + std::string(clitest::kSampleSummary) + "\n3 jars: 1 patched, 1 left unchanged, 1 failed\n");
     EXPECT_TRUE(clitest::HoldsPayload(a));
     EXPECT_FALSE(clitest::HoldsPayload(b));
-    EXPECT_EQ(run.Err, "grandvue: b.jar: no screen of this game extends Canvas; left unchanged\n");
+    EXPECT_EQ(run.Err,
+              "grandvue: b.jar: no screen of this game extends Canvas; left unchanged\n"
+              "grandvue: missing.jar: no such file\n");
 
-    run = Run("-n " + Quote(b));
-    EXPECT_EQ(run.Out.rfind("Initialising\n", 0), 0u) << run.Out;
+    // Quiet: the warnings only. Verbose: each jar's steps under its name.
+    MakeJar(a);
+    run = Run("-nq a.jar b.jar");
+    EXPECT_EQ(run.Out, "");
+    EXPECT_EQ(run.Err, "grandvue: b.jar: no screen of this game extends Canvas; left unchanged\n");
+    MakeJar(a);
+    run = Run("-nv a.jar b.jar");
+    EXPECT_EQ(run.Out.rfind("a.jar:\nInitialising\n", 0), 0u) << run.Out;
+    EXPECT_NE(run.Out.find("\n\nb.jar:\nInitialising\n"), std::string::npos) << run.Out;
+
+    // One jar: its line and no count.
+    MakeJar(a);
+    run = Run("-n a.jar");
+    EXPECT_EQ(run.Out, "a.jar: " + std::string(clitest::kSampleSummary) + "\n");
 }
 
 // On a terminal (made by script(1)) the progress line shows, and is cleared before every other line.
 TEST_F(TCommandLine, AProgressLineShowsOnATerminalOnlyAndIsClearedBeforeOtherOutput) {
     const std::string jar = MakeJar(FDir / "game.jar");
-    const auto onTerminal = [&](const std::string& args) {
+    const auto onTerminal = [&](const std::string& args, const std::string& env = "") {
         std::string out;
-        EXPECT_EQ(testutil::RunHost("script -qec " + Quote(Command(args)) + " /dev/null", &out), 0);
+        EXPECT_EQ(testutil::RunHost("script -qec " + Quote(Command(args, env)) + " /dev/null", &out), 0);
         return out;
     };
     std::string out = onTerminal("-nq game.jar");
     EXPECT_EQ(out, "");
     MakeJar(jar);  // a patched jar is left as it is: each run gets a fresh one
-    // Not a terminal: nothing but the log on stdout, nothing on stderr.
+    // Not a terminal: nothing but the jar's line on stdout, nothing on stderr, no escape byte anywhere.
     const clitest::TRun run = Run("-n game.jar");
     EXPECT_EQ(run.Err, "");
     EXPECT_EQ(run.Out.find('%'), std::string::npos);
+    EXPECT_EQ((run.Out + run.Err).find('\033'), std::string::npos);
+
+    // A dumb terminal gets the plain carriage return only.
+    MakeJar(jar);
+    out = onTerminal("-n game.jar", "TERM=dumb");
+    EXPECT_NE(out.find("\rgame.jar: "), std::string::npos) << out;
+    EXPECT_EQ(out.find('\033'), std::string::npos) << out;
 
     MakeJar(jar);
-    out = onTerminal("-n game.jar");
+    out = onTerminal("-nv game.jar", "TERM=xterm");
     EXPECT_NE(out.find("\r\033[Kgame.jar: "), std::string::npos) << out;
     // With every progress text and its clearing removed, the log is left as a terminal shows it.
     const std::string plain = std::regex_replace(out, std::regex("\r\033\\[K(game\\.jar: [0-9]+%)?"), "");
@@ -76,7 +96,7 @@ TEST_F(TCommandLine, TheSummaryCountsChangedClassesAndVerboseNamesEach) {
     for (const char* line :
          {"\n  game/Board.class: 3\n", "\n  game/Tail.class: 1\n", "\n  game/deep/er/Menu.CLASS: 4\n"})
         EXPECT_NE(run.Out.find(line), std::string::npos) << line << run.Out;
-    EXPECT_NE(run.Out.find("\n" + std::string(clitest::kSampleSummary) + "\n"), std::string::npos) << run.Out;
+    EXPECT_NE(run.Out.find("\n" + jar + ": " + clitest::kSampleSummary + "\n"), std::string::npos) << run.Out;
     EXPECT_EQ(run.Out.find("WideCv.class:"), std::string::npos) << run.Out;
 
     // Patched before: its classes already name the full-screen canvas, so not a byte changes.
@@ -87,7 +107,7 @@ TEST_F(TCommandLine, TheSummaryCountsChangedClassesAndVerboseNamesEach) {
 
     const std::string other = MakeJar(FDir / "other.jar");
     run = Run("-n " + Quote(other), "LANG=ru_RU.UTF-8");
-    EXPECT_NE(run.Out.find("изменено файлов классов: 3, замен: 8\n"), std::string::npos) << run.Out;
+    EXPECT_EQ(run.Out, other + ": изменено файлов классов: 3, замен: 8\n");
 }
 
 // The jobs change the current folder; every name must still mean the file in the caller's folder, not
@@ -111,8 +131,8 @@ TEST_F(TCommandLine, RelativePathsAreTakenFromTheCallersFolderForEveryJar) {
         MakeJar(FDir / ("more/" + std::string(name)));
     run = Run("-n *.jar", "", FDir / "more");
     EXPECT_EQ(run.Status, 0) << run.Err;
-    EXPECT_NE(run.Out.find("d.jar:\n"), std::string::npos);
-    EXPECT_NE(run.Out.find("e.jar:\n"), std::string::npos);
+    EXPECT_NE(run.Out.find("d.jar: "), std::string::npos);
+    EXPECT_NE(run.Out.find("e.jar: "), std::string::npos);
     EXPECT_TRUE(clitest::HoldsPayload(FDir / "more/d.jar"));
     EXPECT_TRUE(clitest::HoldsPayload(FDir / "more/e.jar"));
 }
@@ -169,10 +189,15 @@ TEST_F(TCommandLine, OptionsApplyToTheirRunAndTheSettingsAreWrittenOnlyWhenAsked
     EXPECT_FALSE(testutil::Exists(jar + ".bak"));
     EXPECT_NE(SettingsText().find("Backup=1"), std::string::npos);
 
-    // Without files: only the kept choice changes.
-    const clitest::TRun run = Run("-n --save-settings");
+    // Without files: only the kept choice changes, and the run says what it kept.
+    clitest::TRun run = Run("-n --save-settings");
     EXPECT_EQ(run.Status, 0) << run.Err;
-    EXPECT_EQ(run.Out, "");
+    EXPECT_EQ(run.Out, "saved: later runs make no backup copy (" + (FDir / "config/grandvue/grandvue.ini") + ")\n");
+    EXPECT_NE(SettingsText().find("Backup=0"), std::string::npos);
+    // Nothing to keep: a usage error, and the kept choice stays.
+    run = Run("--save-settings");
+    EXPECT_EQ(run.Status, 2);
+    EXPECT_NE(run.Err.find("--save-settings keeps -b or -n"), std::string::npos) << run.Err;
     EXPECT_NE(SettingsText().find("Backup=0"), std::string::npos);
 }
 
