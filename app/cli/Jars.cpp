@@ -52,6 +52,8 @@ TJar JarOfJad(const std::string& shown) {
         bytes << in.rdbuf();
         text = bytes.str();
     }
+    if (!fs::exists(path, error))
+        return {shown, path, Msg(TMsg::NoSuchFile, {shown})};
     const std::string name = JarNameInJad(text);
     if (name.empty())
         return {shown, path, Msg(TMsg::JadWithoutUrl, {shown})};

@@ -25,6 +25,7 @@ enum class TMsg {
     // The summary of a patched jar.
     ClassesChanged,
     ClassChanged,
+    ClassesRelinked,
     NoneChanged,
     PatchedBefore,
     JadNotUpdated,
@@ -45,6 +46,7 @@ enum class TMsg {
     WorkDiskFull,
     StdoutFailed,
     JadJarMissing,
+    NoSuchFile,
     JadWithoutUrl,
     OutputExists,
     OutputDirMissing,

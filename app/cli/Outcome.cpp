@@ -54,9 +54,9 @@ std::vector<std::string> SummaryLines(const app::TJobReport& report, TVerbosity 
             lines.push_back(
                 Msg(TMsg::ClassChanged, {fw::console::ToConsole(cls.Name), std::to_string(cls.Replacements)}));
     }
-    if (report.Rule == app::TPatchRuleUsed::prSuperLink)
-        lines.push_back(fw::console::ToConsole(app::TextWith(app::TText::LogSuperLink, {report.OtherKind})));
-    if (changed > 0)
+    if (report.Rule == app::TPatchRuleUsed::prSuperLink && changed > 0)
+        lines.push_back(Msg(TMsg::ClassesRelinked, {std::to_string(changed), PluralEnding(changed), report.OtherKind}));
+    else if (changed > 0)
         lines.push_back(Msg(TMsg::ClassesChanged, {std::to_string(changed), PluralEnding(changed),
                                                    std::to_string(replacements), PluralEnding(replacements)}));
     else
