@@ -24,10 +24,10 @@ struct TReason {
     bool LeavesFile;     // the file was there and stays as it was
 };
 
-// "файл не найден", "доступ запрещён", "это папка, а не jar файл", "не является архивом ZIP/JAR"
+// "файл не найден", "доступ запрещён", "это папка, а не jar-файл", "не является архивом ZIP/JAR"
 const TWording kNotFound = {"\xF4\xE0\xE9\xEB \xED\xE5 \xED\xE0\xE9\xE4\xE5\xED", "no such file"};
 const TWording kAccessDenied = {"\xE4\xEE\xF1\xF2\xF3\xEF \xE7\xE0\xEF\xF0\xE5\xF9\xB8\xED", "permission denied"};
-const TWording kIsFolder = {"\xFD\xF2\xEE \xEF\xE0\xEF\xEA\xE0, \xE0 \xED\xE5 jar \xF4\xE0\xE9\xEB",
+const TWording kIsFolder = {"\xFD\xF2\xEE \xEF\xE0\xEF\xEA\xE0, \xE0 \xED\xE5 jar-\xF4\xE0\xE9\xEB",
                             "is a folder, not a jar file"};
 const TWording kNotArchive = {"\xED\xE5 \xFF\xE2\xEB\xFF\xE5\xF2\xF1\xFF \xE0\xF0\xF5\xE8\xE2\xEE\xEC ZIP/JAR",
                               "not a ZIP/JAR archive"};
@@ -61,9 +61,9 @@ const TWording kRelinkRefused = {
     "\xEA\xEB\xE0\xF1\xF1 \xFD\xEA\xF0\xE0\xED\xE0 %s \xED\xE5\xEB\xFC\xE7\xFF \xEF\xE5\xF0\xE5\xED\xE5\xF1\xF2\xE8 "
     "\xED\xE0 WideCv (%s)",
     "screen class %s cannot be moved onto WideCv (%s)"};
-// "не удалось создать backup копию", "прервано"
+// "не удалось создать резервную копию", "прервано"
 const TWording kBackupFailed = {
-    "\xED\xE5 \xF3\xE4\xE0\xEB\xEE\xF1\xFC \xF1\xEE\xE7\xE4\xE0\xF2\xFC backup "
+    "\xED\xE5 \xF3\xE4\xE0\xEB\xEE\xF1\xFC \xF1\xEE\xE7\xE4\xE0\xF2\xFC \xF0\xE5\xE7\xE5\xF0\xE2\xED\xF3\xFE "
     "\xEA\xEE\xEF\xE8\xFE",
     "could not make the backup copy"};
 // "элемент %s зашифрован", "имя элемента %s нельзя записать в этой системе"

@@ -39,7 +39,7 @@ TEST_F(Reasons, EveryFailureKindHasItsLineInBothLanguagesNamingTheEntry) {
     } cases[] = {
         {TJobFailure::jfNotFound, "", "no such file", "файл не найден"},
         {TJobFailure::jfAccessDenied, "", "permission denied", "доступ запрещён"},
-        {TJobFailure::jfIsFolder, "", "is a folder, not a jar file", "это папка, а не jar файл"},
+        {TJobFailure::jfIsFolder, "", "is a folder, not a jar file", "это папка, а не jar-файл"},
         {TJobFailure::jfNotArchive, "", "not a ZIP/JAR archive", "не является архивом ZIP/JAR"},
         {TJobFailure::jfDamaged, "a/B.class", "damaged archive: entry a/B.class cannot be read",
          "архив повреждён: не читается элемент a/B.class"},
@@ -55,7 +55,7 @@ TEST_F(Reasons, EveryFailureKindHasItsLineInBothLanguagesNamingTheEntry) {
         {TJobFailure::jfReadOnlyFolder, "", "its folder cannot be written", "в его папку нельзя записывать"},
         {TJobFailure::jfCheckFailed, "x.png", "the rebuilt archive is incomplete (entry x.png)",
          "новый архив получился неполным (элемент x.png)"},
-        {TJobFailure::jfBackupFailed, "", "could not make the backup copy", "не удалось создать backup копию"},
+        {TJobFailure::jfBackupFailed, "", "could not make the backup copy", "не удалось создать резервную копию"},
         {TJobFailure::jfInterrupted, "", "interrupted", "прервано"},
     };
     for (const auto& c : cases) {
