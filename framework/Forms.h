@@ -6,6 +6,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "framework/Application.h"
 #include "framework/Controls.h"
@@ -22,8 +23,8 @@ constexpr TModalResult mrOk = 1;
 constexpr TModalResult mrCancel = 2;
 
 using TCloseQueryEvent = std::function<void(TObject* sender, bool& canClose)>;
-// One file dropped on the form from the shell, by its full path.
-using TDropFileEvent = std::function<void(TObject* sender, const std::string& path)>;
+// The files of one drop on the form from the shell, by their full paths, in the order the shell gives them.
+using TDropFilesEvent = std::function<void(TObject* sender, const std::vector<std::string>& paths)>;
 
 // A top-level window. Its bounds are its client area; the backend adds the frame around it.
 // A derived form builds its components in its constructor; DoCreate() then runs OnCreate (CreateForm
@@ -47,8 +48,8 @@ public:
     TNotifyEvent OnCreate;
     TCloseQueryEvent OnCloseQuery;
     // When assigned before the form's window is made, the window accepts files dropped on it. Called once
-    // a file, in the order the shell gives them; an error in one is shown and the next still comes.
-    TDropFileEvent OnDropFile;
+    // a drop, with all its files: a handler sees where one drop ends.
+    TDropFilesEvent OnDropFiles;
 
     void DoCreate();
     void Show();

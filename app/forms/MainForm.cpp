@@ -20,8 +20,6 @@ constexpr fw::TColor kWindowBack = 15590616;  // #D8E4ED
 constexpr fw::TColor kPanelFill = 16052200;   // #E8EFF4
 constexpr fw::TColor kOutline = 10179597;     // #0D549B
 constexpr uint8_t kCyrillicCharset = 204;     // RUSSIAN_CHARSET
-// A shell drop hands its files over back to back; the user's next drop comes well after this.
-constexpr std::chrono::milliseconds kDropBurst{500};
 
 // "Grandvue! для Motorola"
 const char kCaption[] = "Grandvue! \xE4\xEB\xFF Motorola";
@@ -112,7 +110,7 @@ void Tfrm::CreateComponents() {
     Position = fw::poScreenCenter;
     OnCreate = [this](fw::TObject* sender) { FormCreate(sender); };
     OnCloseQuery = [this](fw::TObject* sender, bool& canClose) { FormCloseQuery(sender, canClose); };
-    OnDropFile = [this](fw::TObject*, const std::string& path) { DropFile(path); };
+    OnDropFiles = [this](fw::TObject*, const std::vector<std::string>& paths) { RunJobs(paths); };
 
     PlacePanel(shpBg2, *this, 167, 8, 442, 103);
     PlacePanel(shpBg1, *this, 8, 8, 153, 103);
@@ -219,15 +217,6 @@ void Tfrm::RunJobs(const std::vector<std::string>& archivePaths) {
         if (!Showing())  // closed during the job
             return;
     }
-}
-
-// The files of one drop continue one batch; a drop that comes later starts a new one.
-void Tfrm::DropFile(const std::string& path) {
-    Job.RefuseWhileRunning();
-    if (std::chrono::steady_clock::now() - FLastDropDone > kDropBurst)
-        FBatch.clear();
-    RunInBatch(path);
-    FLastDropDone = std::chrono::steady_clock::now();
 }
 
 // One archive of a batch: its log kept for the batch's, its failure shown at once (the batch goes on).

@@ -1,7 +1,6 @@
 // The main window: its components and the stored settings of its description; its handlers delegate to the job.
 #pragma once
 
-#include <chrono>
 #include <string>
 #include <vector>
 
@@ -77,10 +76,8 @@ private:
     void RunShown(const std::string& archivePath);
     void RunInBatch(const std::string& archivePath);
     void ShowBatch();
-    void DropFile(const std::string& path);
 
-    std::vector<TBatchJar> FBatch;                        // the archives of the batch so far
-    std::chrono::steady_clock::time_point FLastDropDone;  // when the last dropped file's job ended
+    std::vector<TBatchJar> FBatch;  // the archives of the batch so far
 
     bool FCloseAfterJob = false;  // the window was closed during the job: close once it has stopped
 };

@@ -196,7 +196,7 @@ private:
         FWindow.Reset(CreateWindowExW(ExStyle(), kFormClass, Wide(FForm.Caption()).c_str(), Style(), r.left, r.top,
                                       r.right - r.left, r.bottom - r.top, MainWindow(), nullptr,
                                       GetModuleHandleW(nullptr), this));
-        if (FForm.OnDropFile)
+        if (FForm.OnDropFiles)
             DragAcceptFiles(FWindow.Get(), TRUE);
         for (TControl* child : FForm.Controls())
             if (auto* win = dynamic_cast<TWinControl*>(child))
@@ -301,8 +301,7 @@ private:
             paths.push_back(Narrow(path));
         }
         DragFinish(drop);
-        for (const std::string& path : paths)
-            GuardedCall([&] { Fire(FForm.OnDropFile, &FForm, path); });
+        GuardedCall([&] { Fire(FForm.OnDropFiles, &FForm, paths); });
     }
 
     LRESULT Handle(HWND window, UINT msg, WPARAM wp, LPARAM lp) {
