@@ -5,8 +5,12 @@
 #include <fstream>
 #include <vector>
 
+// The shell's drop layout (DROPFILES).
+#include <shlobj.h>
+
 #include "framework/Application.h"
 #include "framework/win32/Peers.h"
+#include "platform/win32/Wide.h"
 
 namespace guitest {
 
@@ -69,6 +73,20 @@ void Click(HWND window, int x, int y) {
     MoveTo(window, x, y);
     Press(window, x, y);
     Release(window, x, y);
+}
+
+void PostDrop(HWND window, const std::vector<std::string>& files) {
+    std::wstring list;
+    for (const std::string& file : files)
+        list += platform::win32::Widen(file) + L'\0';
+    list += L'\0';
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + list.size() * sizeof(wchar_t));
+    auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
+    drop->pFiles = sizeof(DROPFILES);
+    drop->fWide = TRUE;
+    std::copy(list.begin(), list.end(), reinterpret_cast<wchar_t*>(drop + 1));
+    GlobalUnlock(memory);
+    PostMessageW(window, WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0);
 }
 
 void PostClick(HWND window, int x, int y) {

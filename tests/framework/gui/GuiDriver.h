@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "framework/Controls.h"
 #include "framework/win32/Win.h"
@@ -20,6 +21,8 @@ void Release(HWND window, int x, int y, fw::TMouseButton button = fw::mbLeft);
 void Click(HWND window, int x, int y);
 // Puts the pointer there and posts a whole click without running messages (for a modal loop to run).
 void PostClick(HWND window, int x, int y);
+// Posts a real shell drop of these files (UTF-8 paths, sent wide in the shell's own layout) to the window.
+void PostDrop(HWND window, const std::vector<std::string>& files);
 // The colour at a client point, 0x00BBGGRR.
 fw::TColor Pixel(HWND window, int x, int y);
 // The bounding box of the pixels of one colour inside a client rectangle (empty when there are none).

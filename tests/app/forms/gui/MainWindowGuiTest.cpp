@@ -16,9 +16,6 @@
 #include "platform/Platform.h"
 #include "tests/framework/gui/GuiDriver.h"
 
-// The shell's drop layout (DROPFILES).
-#include <shlobj.h>
-
 namespace {
 
 constexpr fw::TColor kPanelFill = 16052200;
@@ -136,21 +133,6 @@ bool Patched(const std::string& jar) {
     return listing.find("com/vidorurud/fullscreen/WideCv.class") != std::string::npos;
 }
 
-// Posts a real shell drop of these files (wide paths, the shell's own layout) to the window.
-void PostDrop(HWND window, const std::vector<std::string>& files) {
-    std::wstring list;
-    for (const std::string& file : files)
-        list += std::wstring(file.begin(), file.end()) + L'\0';
-    list += L'\0';
-    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + list.size() * sizeof(wchar_t));
-    auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
-    drop->pFiles = sizeof(DROPFILES);
-    drop->fWide = TRUE;
-    std::copy(list.begin(), list.end(), reinterpret_cast<wchar_t*>(drop + 1));
-    GlobalUnlock(memory);
-    PostMessageW(window, WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0);
-}
-
 TEST_F(RealMainWindow, DroppedJarsArePatchedOneAfterAnotherWithTheBackupBox) {
     if (!testutil::HostHas("zip"))
         GTEST_SKIP() << "zip missing";
@@ -158,7 +140,7 @@ TEST_F(RealMainWindow, DroppedJarsArePatchedOneAfterAnotherWithTheBackupBox) {
     const std::string first = MakeJar(dir, "first"), second = MakeJar(dir, "second");
     HWND w = Start();
     frm->cbBackup.SetChecked(true);
-    PostDrop(w, {first, second});
+    guitest::PostDrop(w, {first, second});
     guitest::Pump();
     EXPECT_TRUE(errors.empty()) << (errors.empty() ? "" : errors[0]);
     EXPECT_TRUE(Patched(first));
@@ -312,7 +294,7 @@ TEST_F(RealMainWindow, ThreeDroppedJarsWithADamagedOneInTheMiddleAreOneBatch) {
                       last = MakeJar(dir, "last");
     const testutil::Bytes damagedBefore = testutil::ReadFile(damaged);
     HWND w = Start();
-    PostDrop(w, {first, damaged, last});
+    guitest::PostDrop(w, {first, damaged, last});
     guitest::Pump();
     EXPECT_TRUE(Patched(first));
     EXPECT_TRUE(Patched(last));
@@ -348,7 +330,7 @@ TEST_F(RealMainWindow, AGameCanvasOnlyJarIsLeftUnchangedWithALogLineAndNoBox) {
     const std::string jar = dir / "arcade.jar";
     const testutil::Bytes before = testutil::ReadFile(jar);
     HWND w = Start();
-    PostDrop(w, {jar});
+    guitest::PostDrop(w, {jar});
     guitest::Pump();
     EXPECT_TRUE(errors.empty()) << (errors.empty() ? "" : errors[0]);
     EXPECT_EQ(testutil::ReadFile(jar), before);
@@ -434,7 +416,7 @@ TEST_F(RealMainWindow, JarDroppedWhileAJobRunsIsRefusedAsBusy) {
     // The drop waits behind the click, so the job's own message processing finds it.
     fw::TOpenDialog::QueueAnswer(first);
     guitest::PostClick(w, frm->btnJar.Left() + 20, frm->btnJar.Top() + 10);
-    PostDrop(w, {second});
+    guitest::PostDrop(w, {second});
     guitest::Pump();
     ASSERT_EQ(errors.size(), 1u);
     EXPECT_NE(errors[0].find("first.jar"), std::string::npos) << errors[0];

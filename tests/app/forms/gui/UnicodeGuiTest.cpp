@@ -10,11 +10,7 @@
 #include "app/forms/AboutForm.h"
 #include "app/forms/MainForm.h"
 #include "platform/Platform.h"
-#include "platform/win32/Wide.h"
 #include "tests/framework/gui/GuiDriver.h"
-
-// The shell's drop layout (DROPFILES).
-#include <shlobj.h>
 
 namespace {
 
@@ -54,17 +50,6 @@ std::string CheckedByPython(const std::string& jar) {
     return out;
 }
 
-void PostDrop(HWND window, const std::string& file) {
-    const std::wstring list = platform::win32::Widen(file) + L'\0' + L'\0';
-    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + list.size() * sizeof(wchar_t));
-    auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
-    drop->pFiles = sizeof(DROPFILES);
-    drop->fWide = TRUE;
-    std::copy(list.begin(), list.end(), reinterpret_cast<wchar_t*>(drop + 1));
-    GlobalUnlock(memory);
-    PostMessageW(window, WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0);
-}
-
 TEST(UnicodeMainWindow, DroppedJarOutsideTheAnsiCodePageIsPatchedWithItsUtf8NamesKept) {
     if (!testutil::HostHas("python3"))
         GTEST_SKIP() << "python3 missing";
@@ -84,7 +69,7 @@ TEST(UnicodeMainWindow, DroppedJarOutsideTheAnsiCodePageIsPatchedWithItsUtf8Name
     HWND w = guitest::WindowOf(*frm);
     guitest::WaitActive(w);
     frm->cbBackup.SetChecked(true);
-    PostDrop(w, jar);
+    guitest::PostDrop(w, {jar});
     guitest::Pump();
     fw::Application().OnException = nullptr;
 
