@@ -2,8 +2,6 @@
 #include "app/cli/DryRun.h"
 
 #include <exception>
-#include <fstream>
-#include <sstream>
 
 #include "app/cli/Backups.h"
 #include "app/cli/Messages.h"
@@ -11,6 +9,7 @@
 #include "app/jad/Jad.h"
 #include "app/job/PatchRule.h"
 #include "framework/console/Recorder.h"
+#include "platform/WholeFile.h"
 
 namespace cli {
 
@@ -45,10 +44,11 @@ void ListJad(const TPlannedRun& run, std::vector<std::string>& lines) {
         return;
     // Named beside the jar as the user named it.
     const std::string jad = run.Shown.substr(0, run.Shown.find_last_of('/') + 1) + FileName(found);
-    std::ifstream in(found, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    const app::TJadEdit edit = app::EditJadText(text.str(), FileName(run.Path), 0, true);
+    std::string text;
+    bool tooLarge = false;
+    if (!platform::ReadSmallFile(found, app::kMaxJadSize, text, tooLarge))
+        return;
+    const app::TJadEdit edit = app::EditJadText(text, FileName(run.Path), 0, true);
     if (!edit.NamesThisJar) {
         lines.push_back(Msg(TMsg::DryJadOther, {jad, edit.OtherJarUrl}));
         return;

@@ -1,21 +1,22 @@
 // Gathering the jars: links followed to the file they name, .jad files taken for their jar, folders walked.
 #include "app/cli/Jars.h"
 
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
+#include <memory>
 
 #include "app/cli/Messages.h"
 #include "app/jad/Jad.h"
 #include "platform/Platform.h"
+#include "platform/WholeFile.h"
 
 namespace cli {
 
 namespace {
-
-namespace fs = std::filesystem;
 
 const char kJarUrl[] = "MIDlet-Jar-URL";
 
@@ -44,40 +45,54 @@ std::string FolderPart(const std::string& path) {
 // "game.jad" stands for the jar its MIDlet-Jar-URL names in the same folder.
 TJar JarOfJad(const std::string& shown) {
     const std::string path = Expand(shown);
-    std::string text;
-    std::error_code error;
-    if (fs::is_regular_file(path, error) && fs::file_size(path, error) <= app::kMaxJadSize) {
-        std::ifstream in(path, std::ios::binary);
-        std::ostringstream bytes;
-        bytes << in.rdbuf();
-        text = bytes.str();
-    }
-    if (!fs::exists(path, error))
+    if (platform::GetFileAttributes(path) == platform::kInvalidAttributes)
         return {shown, path, Msg(TMsg::NoSuchFile, {shown})};
+    std::string text;
+    bool tooLarge = false;
+    if (!platform::ReadSmallFile(path, app::kMaxJadSize, text, tooLarge))
+        text.clear();
     const std::string name = JarNameInJad(text);
     if (name.empty())
         return {shown, path, Msg(TMsg::JadWithoutUrl, {shown})};
     const std::string jarShown = FolderPart(shown) + name;
     const std::string jarPath = FolderPart(path) + name;
-    if (!fs::is_regular_file(jarPath, error))
+    if (!platform::FileExists(jarPath))
         return {shown, path, Msg(TMsg::JadJarMissing, {shown, name})};
     return {jarShown, Expand(jarPath), ""};
 }
 
+struct TDirCloser {
+    void operator()(DIR* dir) const { ::closedir(dir); }
+};
+
+// Links to folders are not followed, so no folder is walked twice or for ever; a link to a jar counts. A folder
+// that cannot be listed is passed over.
+void CollectJars(const std::string& folder, std::vector<std::string>& found) {
+    const std::unique_ptr<DIR, TDirCloser> dir(::opendir(folder.c_str()));
+    if (!dir)
+        return;
+    const std::string prefix = folder.back() == '/' ? folder : folder + '/';
+    while (const dirent* entry = ::readdir(dir.get())) {
+        const std::string name = entry->d_name;
+        if (name == "." || name == "..")
+            continue;
+        struct stat st {};
+        if (::fstatat(::dirfd(dir.get()), entry->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0)
+            continue;
+        if (S_ISDIR(st.st_mode))
+            CollectJars(prefix + name, found);
+        else if (EndsWithNoCase(name, ".jar") && platform::FileExists(prefix + name))
+            found.push_back(prefix + name);
+    }
+}
+
 void AddJarsBelow(const std::string& folder, std::vector<TJar>& jars) {
-    std::error_code error;
-    if (!fs::is_directory(folder, error)) {
+    if (!platform::DirectoryExists(folder)) {
         jars.push_back({folder, Expand(folder), Msg(TMsg::NotAFolderForR, {folder})});
         return;
     }
     std::vector<std::string> found;
-    // Links to folders are not followed (the default), so no folder is walked twice or for ever.
-    for (fs::recursive_directory_iterator it(folder, fs::directory_options::skip_permission_denied, error), end;
-         !error && it != end; it.increment(error)) {
-        const std::string name = it->path().filename().string();
-        if (EndsWithNoCase(name, ".jar") && it->is_regular_file(error))
-            found.push_back(it->path().string());
-    }
+    CollectJars(folder, found);
     std::sort(found.begin(), found.end());
     if (found.empty())
         jars.push_back({folder, Expand(folder), Msg(TMsg::NoJarsBelow, {folder})});
@@ -88,9 +103,10 @@ void AddJarsBelow(const std::string& folder, std::vector<TJar>& jars) {
 }  // namespace
 
 std::string JarNameInJad(const std::string& jadText) {
-    std::istringstream lines(jadText);
-    std::string line;
-    while (std::getline(lines, line)) {
+    for (size_t start = 0; start < jadText.size();) {
+        const size_t end = std::min(jadText.find('\n', start), jadText.size());
+        const std::string line = jadText.substr(start, end - start);
+        start = end + 1;
         if (line.rfind(kJarUrl, 0) != 0)
             continue;
         const size_t colon = line.find(':');

@@ -3,8 +3,6 @@
 
 #include <atomic>
 #include <cctype>
-#include <fstream>
-#include <sstream>
 
 #include "app/job/SafeFiles.h"
 #include "app/job/WorkFolder.h"
@@ -13,12 +11,15 @@
 #include "platform/FileHandle.h"
 #include "platform/Paths.h"
 #include "platform/Platform.h"
+#include "platform/WholeFile.h"
 #include "platform/WriteBeside.h"
 
 namespace app {
 
 namespace {
 const char kSection[] = "Grandvue";
+// Far above any settings file of ours; a larger file at that name is not ours to rewrite.
+constexpr uint64_t kMaxIniSize = 1 << 20;
 const char kKey[] = "Backup";
 const char kTempPrefix[] = "gvs";
 #ifndef _WIN32
@@ -55,15 +56,14 @@ void MakeFolders(const std::string& folder) {
 #ifndef _WIN32
 // The profile writer ends lines as Windows does; a Linux configuration file ends them with LF alone.
 bool UseLinuxLineEnds(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    std::string text = bytes.str();
+    std::string text;
+    bool tooLarge = false;
+    if (!platform::ReadSmallFile(path, kMaxIniSize, text, tooLarge))
+        return false;
     for (size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at))
         text.erase(at, 1);
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << text;
-    return static_cast<bool>(out.flush());
+    platform::TFileHandle out(platform::FileCreate(path));
+    return platform::WriteAll(out.Get(), text) && out.Close();
 }
 #else
 bool UseLinuxLineEnds(const std::string&) {

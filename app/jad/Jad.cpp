@@ -5,6 +5,7 @@
 #include "app/jad/Jad.h"
 #include "app/jad/JadFile.h"
 #include "platform/Platform.h"
+#include "platform/WholeFile.h"
 
 namespace app {
 
@@ -64,7 +65,7 @@ TJadResult UpdateJadBeside(const std::string& jarPath, uint64_t newJarSize, bool
         return Fail(result, TJadFailure::jdNotRegular, 0);
     std::string text;
     bool tooLarge = false;
-    if (!ReadSmallFile(result.Path, kMaxJadSize, text, tooLarge))
+    if (!platform::ReadSmallFile(result.Path, kMaxJadSize, text, tooLarge))
         return tooLarge ? Fail(result, TJadFailure::jdTooLarge, 0)
                         : Fail(result, TJadFailure::jdUnreadable, platform::LastError());
     const TJadEdit edit = EditJadText(text, jarPath.substr(NameStart(jarPath)), newJarSize, jarBytesChanged);

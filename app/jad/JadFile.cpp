@@ -1,8 +1,8 @@
 // The .jad update's file steps: the platform layer where it serves, a small per-system part for what lies at a name.
 #include "app/jad/JadFile.h"
 
-#include "platform/FileHandle.h"
 #include "platform/Platform.h"
+#include "platform/WholeFile.h"
 #include "platform/WriteBeside.h"
 
 #ifdef _WIN32
@@ -20,15 +20,6 @@ constexpr char kDelimiters[] = "\\/";
 #else
 constexpr char kDelimiters[] = "/";
 #endif
-
-bool WriteAll(platform::THandle h, const std::string& data) {
-    if (h == platform::kInvalidHandle)
-        return false;
-    const int32_t written = platform::FileWrite(h, data.data(), static_cast<uint32_t>(data.size()));
-    if (written >= 0 && static_cast<size_t>(written) < data.size())
-        platform::SetLastError(platform::kErrorDiskFull);
-    return written >= 0 && static_cast<size_t>(written) == data.size();
-}
 }  // namespace
 
 size_t NameStart(const std::string& path) {
@@ -50,28 +41,8 @@ TEntryKind EntryKindOf(const std::string& path) {
 #endif
 }
 
-bool ReadSmallFile(const std::string& path, uint64_t maxSize, std::string& data, bool& tooLarge) {
-    tooLarge = false;
-    const platform::TFileHandle file(platform::FileOpen(path, platform::fmOpenRead | platform::fmShareDenyWrite));
-    if (!file.Valid())
-        return false;
-    const int64_t size = platform::FileSize(file.Get());
-    if (size < 0)
-        return false;
-    if (static_cast<uint64_t>(size) > maxSize) {
-        tooLarge = true;
-        return false;
-    }
-    data.resize(static_cast<size_t>(size));
-    const int32_t read = platform::FileRead(file.Get(), data.data(), static_cast<uint32_t>(size));
-    if (read < 0)
-        return false;
-    data.resize(static_cast<size_t>(read));
-    return true;
-}
-
 bool WriteFileDurably(const std::string& path, const std::string& data, const std::string& model, bool replace) {
-    const auto write = [&data](platform::TBesideFile& file) { return WriteAll(file.Handle(), data); };
+    const auto write = [&data](platform::TBesideFile& file) { return platform::WriteAll(file.Handle(), data); };
     return platform::WriteBeside(
         path, write, {.Prefix = kTempPrefix, .Model = model, .ModelMayBeMissing = true, .Replace = replace});
 }

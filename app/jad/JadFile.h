@@ -1,4 +1,4 @@
-// The .jad update's file steps: what lies at a name, reading a small file whole, replacing a file in one step.
+// The .jad update's file steps: what lies at a name, replacing a file in one step.
 #pragma once
 
 #include <cstddef>
@@ -14,10 +14,6 @@ enum class TEntryKind { ekMissing, ekFile, ekOther };
 
 // A symbolic link, even one to a file, counts as ekOther: it is not replaced by a file of our own.
 TEntryKind EntryKindOf(const std::string& path);
-
-// Reads the whole file into `data` when it holds at most `maxSize` bytes (else `tooLarge` and false). False
-// with LastError() when it cannot be read.
-bool ReadSmallFile(const std::string& path, uint64_t maxSize, std::string& data, bool& tooLarge);
 
 // Writes `data` beside `path` and renames it there (platform::WriteBeside), with the rights of `model` when it
 // exists: over an existing file when `replace`, else failing where `path` exists. False with LastError() on

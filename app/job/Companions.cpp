@@ -10,6 +10,7 @@
 #include "framework/Application.h"
 #include "framework/Backend.h"
 #include "platform/Platform.h"
+#include "platform/WholeFile.h"
 
 namespace app {
 
@@ -51,7 +52,7 @@ TJadResult WriteJadBesideOutput(const std::string& archivePath, const std::strin
     result.Found = true;
     std::string text;
     bool tooLarge = false;
-    if (EntryKindOf(source) != TEntryKind::ekFile || !ReadSmallFile(source, kMaxJadSize, text, tooLarge)) {
+    if (EntryKindOf(source) != TEntryKind::ekFile || !platform::ReadSmallFile(source, kMaxJadSize, text, tooLarge)) {
         result.Failure = tooLarge ? TJadFailure::jdTooLarge : TJadFailure::jdUnreadable;
         return result;
     }

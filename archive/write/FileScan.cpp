@@ -2,6 +2,7 @@
 #include "archive/write/FileScan.h"
 
 #include <algorithm>
+#include <tuple>
 
 #include "archive/names/EntryNames.h"
 
@@ -248,31 +249,35 @@ bool TFileScan::AddToList(const std::string& folder, const platform::TFindData& 
     return true;
 }
 
+// One sort with a comparator per order, not a sort per order: each would add its own copy of the sort.
 void TFileScan::SortList() {
-    const auto size = [](const TFileObject& f) { return (static_cast<uint64_t>(f.SizeHi) << 32) | f.SizeLo; };
-    const auto sortBy = [this](auto key) {
-        std::stable_sort(FFilesList.begin(), FFilesList.end(),
-                         [&](const TFileObject& a, const TFileObject& b) { return key(a) < key(b); });
-    };
+    using TBefore = bool (*)(const TFileObject&, const TFileObject&);
+    TBefore before = nullptr;
     switch (Sorted) {
         case soUnsort:
             break;
         case soByName:
-            sortBy([](const TFileObject& f) { return f.Name; });
+            before = [](const TFileObject& a, const TFileObject& b) { return a.Name < b.Name; };
             break;
         case soByType:
-            sortBy([](const TFileObject& f) { return ExtractFileExt(f.Name); });
+            before = [](const TFileObject& a, const TFileObject& b) {
+                return ExtractFileExt(a.Name) < ExtractFileExt(b.Name);
+            };
             break;
         case soBySize:
-            sortBy(size);
+            before = [](const TFileObject& a, const TFileObject& b) {
+                return std::tie(a.SizeHi, a.SizeLo) < std::tie(b.SizeHi, b.SizeLo);
+            };
             break;
         case soByTime:
-            sortBy([](const TFileObject& f) { return f.DosDateTime; });
+            before = [](const TFileObject& a, const TFileObject& b) { return a.DosDateTime < b.DosDateTime; };
             break;
         case soByPath:
-            sortBy([](const TFileObject& f) { return f.Folder + f.Name; });
+            before = [](const TFileObject& a, const TFileObject& b) { return a.Folder + a.Name < b.Folder + b.Name; };
             break;
     }
+    if (before)
+        std::stable_sort(FFilesList.begin(), FFilesList.end(), before);
 }
 
 }  // namespace archive

@@ -1,14 +1,17 @@
 // Private folders, resolved paths, flushed files and replacements that survive a crash.
 #include <fcntl.h>
-#include <pwd.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
+#include <vector>
 
 #include "platform/Paths.h"
+#include "platform/WholeFile.h"
 #include "platform/posix/Posix.h"
 
 namespace platform {
@@ -16,6 +19,7 @@ namespace platform {
 namespace {
 constexpr mode_t kPrivateFolderMode = 0700;  // nobody else may look into or plant files in a run's folder
 constexpr int kUniqueTries = 100;            // random names collide only by a rare accident
+constexpr uint64_t kMaxPasswdSize = 16 << 20;
 
 // A random 64-bit number from the kernel; time and process id only if that fails.
 uint64_t RandomNumber() {
@@ -41,6 +45,28 @@ bool SyncFolderOf(const std::string& path) {
     const int err = errno;
     ::close(fd);
     return ok || posix::Fail(err, path);
+}
+// The user's home folder from /etc/passwd ("name:password:uid:gid:gecos:home:shell"), read by hand: the C
+// library's user lookup would need its own shared modules at run time in a program linked whole.
+std::string HomeInPasswd(uid_t uid) {
+    std::string text;
+    bool tooLarge = false;
+    if (!ReadSmallFile("/etc/passwd", kMaxPasswdSize, text, tooLarge))
+        return "";
+    const std::string wanted = std::to_string(uid);
+    for (size_t start = 0; start < text.size();) {
+        const size_t end = std::min(text.find('\n', start), text.size());
+        std::vector<std::string> fields;
+        for (size_t at = start; at <= end;) {
+            const size_t colon = std::min(text.find(':', at), end);
+            fields.push_back(text.substr(at, colon - at));
+            at = colon + 1;
+        }
+        start = end + 1;
+        if (fields.size() == 7 && fields[2] == wanted)
+            return fields[5];
+    }
+    return "";
 }
 }  // namespace
 
@@ -85,11 +111,8 @@ std::string UserConfigFolder() {
     if (xdg && xdg[0] == '/')  // the base directory rules ignore a relative value
         return xdg;
     const char* home = std::getenv("HOME");
-    if (!home || !*home) {
-        const passwd* user = ::getpwuid(::getuid());
-        home = user ? user->pw_dir : nullptr;
-    }
-    return home && *home ? std::string(home) + "/.config" : std::string();
+    const std::string folder = home && *home ? std::string(home) : HomeInPasswd(::getuid());
+    return folder.empty() ? folder : folder + "/.config";
 }
 
 bool FileFlush(THandle h) {

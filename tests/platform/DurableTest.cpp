@@ -5,6 +5,7 @@
 #include <set>
 
 #ifndef _WIN32
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -86,7 +87,8 @@ TEST(PlatformCopyPermissions, GivesTheModelsModeToTheNewFile) {
     EXPECT_FALSE(platform::CopyPermissions(dir / "no-model", h));
 }
 
-// The base directory rules: an absolute $XDG_CONFIG_HOME, else ~/.config; a relative value is ignored.
+// The base directory rules: an absolute $XDG_CONFIG_HOME, else ~/.config; a relative value is ignored. Without
+// $HOME the user's home comes from the password file, as the C library's own lookup gives it.
 TEST(PlatformUserConfigFolder, FollowsTheBaseDirectoryRules) {
     const char* savedXdg = std::getenv("XDG_CONFIG_HOME");
     const char* savedHome = std::getenv("HOME");
@@ -100,10 +102,11 @@ TEST(PlatformUserConfigFolder, FollowsTheBaseDirectoryRules) {
         {nullptr, "/home/u", "/home/u/.config"},
         {"", "/home/u", "/home/u/.config"},
         {"relative/cfg", "/home/u", "/home/u/.config"},
+        {nullptr, nullptr, std::string(::getpwuid(::getuid())->pw_dir) + "/.config"},
     };
     for (const auto& c : cases) {
         c.Xdg ? ::setenv("XDG_CONFIG_HOME", c.Xdg, 1) : ::unsetenv("XDG_CONFIG_HOME");
-        ::setenv("HOME", c.Home, 1);
+        c.Home ? ::setenv("HOME", c.Home, 1) : ::unsetenv("HOME");
         EXPECT_EQ(platform::UserConfigFolder(), c.Expected) << (c.Xdg ? c.Xdg : "(unset)");
     }
     savedXdg ? ::setenv("XDG_CONFIG_HOME", xdg.c_str(), 1) : ::unsetenv("XDG_CONFIG_HOME");
