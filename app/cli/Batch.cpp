@@ -88,16 +88,16 @@ TBatch::TResult TBatch::One(const TJar& jar) {
     }
     if (FOptions.Restore)
         return Restore(jar);
-    app::TJobReport report;
-    report.Failure = CheckBeforeJob(jar.Path);
-    if (report.Failure != app::TJobFailure::jfNone) {
-        Complain(FailureLine(jar.Shown, report, ""));
-        return TResult::Failed;
-    }
     std::string fault;
     const std::string target = TargetOf(jar, fault);
     if (!fault.empty()) {
         Complain(fault);
+        return TResult::Failed;
+    }
+    app::TJobReport report;
+    report.Failure = CheckBeforeJob(jar.Path, target);
+    if (report.Failure != app::TJobFailure::jfNone) {
+        Complain(FailureOf(jar, target, report, ""));
         return TResult::Failed;
     }
     return FOptions.DryRun ? DryRun(jar, target) : Patch(jar, target);
@@ -163,7 +163,7 @@ TBatch::TResult TBatch::Patch(const TJar& jar, const std::string& target) {
     const app::TJobReport& report = FForm.LastReport();
     // A job that raised without naming a reason in its report still failed.
     if (raised || report.Failure != app::TJobFailure::jfNone) {
-        Complain(FailureOf(jar, report, jobMessage));
+        Complain(FailureOf(jar, target, report, jobMessage));
         return TResult::Failed;
     }
     // Nothing was written: a warning, which even the quiet mode shows, since the user asked for a patch.
@@ -191,8 +191,14 @@ TBatch::TResult TBatch::Restore(const TJar& jar) {
     return restored ? TResult::Patched : TResult::Failed;
 }
 
-// A full disk is the jar's unless the work folder's disk is the one without room.
-std::string TBatch::FailureOf(const TJar& jar, const app::TJobReport& report, const std::string& jobMessage) const {
+// A full disk is the jar's unless the work folder's disk is the one without room; a folder that cannot be
+// written is the output's where the jar goes elsewhere.
+std::string TBatch::FailureOf(const TJar& jar,
+                              const std::string& target,
+                              const app::TJobReport& report,
+                              const std::string& jobMessage) const {
+    if (report.Failure == app::TJobFailure::jfReadOnlyFolder && !target.empty())
+        return Msg(TMsg::OutputFolderReadOnly, {jar.Shown, target});
     if (report.Failure == app::TJobFailure::jfDiskFull && WorkDiskIsFull(jar.Path))
         return Msg(TMsg::WorkDiskFull, {jar.Shown, TemporaryFolder()});
     return FailureLine(jar.Shown, report, jobMessage);

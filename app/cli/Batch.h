@@ -31,7 +31,10 @@ private:
     TResult Restore(const TJar& jar);
     // Where -o or -d puts the jar (empty: in its place); `fault` is set when it may not go there.
     std::string TargetOf(const TJar& jar, std::string& fault) const;
-    std::string FailureOf(const TJar& jar, const app::TJobReport& report, const std::string& jobMessage) const;
+    std::string FailureOf(const TJar& jar,
+                          const std::string& target,
+                          const app::TJobReport& report,
+                          const std::string& jobMessage) const;
     void SayBackup(const TJar& jar, const std::string& keptSince);
     void SayWarnings(const TJar& jar, const app::TJobReport& report);
     void Say(const std::string& line);       // stdout, unless quiet

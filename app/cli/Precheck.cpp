@@ -14,7 +14,7 @@
 
 namespace cli {
 
-app::TJobFailure CheckBeforeJob(const std::string& path) {
+app::TJobFailure CheckBeforeJob(const std::string& path, const std::string& target) {
     struct stat info = {};
     if (stat(path.c_str(), &info) != 0) {
         if (errno == ENOENT || errno == ENOTDIR)
@@ -30,8 +30,8 @@ app::TJobFailure CheckBeforeJob(const std::string& path) {
         return app::TJobFailure::jfNotArchive;
     if (access(path.c_str(), R_OK) != 0)
         return app::TJobFailure::jfAccessDenied;
-    // The new archive is built beside the old one and renamed over it: the folder must take new files.
-    if (access(platform::FolderOf(path).c_str(), W_OK | X_OK) != 0)
+    // The new archive is built beside the file it replaces and renamed over it: that folder must take new files.
+    if (access(platform::FolderOf(target.empty() ? path : target).c_str(), W_OK | X_OK) != 0)
         return app::TJobFailure::jfReadOnlyFolder;
     return app::TJobFailure::jfNone;
 }

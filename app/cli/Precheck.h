@@ -8,8 +8,9 @@
 namespace cli {
 
 // jfNotFound, jfIsFolder, jfNotArchive (not a regular file), jfAccessDenied (the file cannot be read)
-// or jfReadOnlyFolder (its folder cannot be written); jfNone when the job may start.
-app::TJobFailure CheckBeforeJob(const std::string& path);
+// or jfReadOnlyFolder (the folder the patched jar goes to cannot be written: the jar's own, or that of `target`
+// when it is written elsewhere); jfNone when the job may start.
+app::TJobFailure CheckBeforeJob(const std::string& path, const std::string& target);
 
 // The folder where runs make their work folders ($TMPDIR, else /tmp), without a trailing slash.
 std::string TemporaryFolder();

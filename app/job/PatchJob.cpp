@@ -80,11 +80,11 @@ void TPatchJob::RunSteps(const std::string& chosenPath, bool backup) {
     FParts.Log.Clear();
     Say(TText::LogInit);
     StopIfRequested();
-    CheckArchive(archivePath);
-    if (!LookAtGame(archivePath))
-        return;
     // A jar written elsewhere leaves the original as it is: no backup is needed.
     const std::string target = OutputPath.empty() ? archivePath : platform::ExpandFileName(OutputPath);
+    CheckArchive(archivePath, target);
+    if (!LookAtGame(archivePath))
+        return;
     if (backup && OutputPath.empty()) {
         Say(TText::LogBackup);
         MakeBackup(archivePath);
@@ -154,22 +154,24 @@ void TPatchJob::CountReplacements(const std::string& file, int count) {
     FReport.Replacements += count;
 }
 
-// What can be known before any work: the file is there, is a file, can be read and replaced.
-void TPatchJob::CheckArchive(const std::string& archivePath) {
+// What can be known before any work: the file is there, is a file, can be read, and its target (the file
+// itself, or the output written elsewhere) can be replaced.
+void TPatchJob::CheckArchive(const std::string& archivePath, const std::string& target) {
     const uint32_t attributes = platform::GetFileAttributes(archivePath);
     if (attributes == platform::kInvalidAttributes)
         Fail(TJobFailure::jfNotFound, TText::ExtractFailed, platform::LastError());
     if (attributes & platform::faDirectory)
         Fail(TJobFailure::jfIsFolder, TText::ExtractFailed, platform::kErrorAccessDenied);
     // As on Windows, a read-only file is not replaced.
-    if (attributes & platform::faReadOnly)
+    const uint32_t targetAttributes = target == archivePath ? attributes : platform::GetFileAttributes(target);
+    if (targetAttributes != platform::kInvalidAttributes && (targetAttributes & platform::faReadOnly))
         Fail(TJobFailure::jfAccessDenied, TText::PackFailed, platform::kErrorAccessDenied);
     const platform::THandle probe = platform::FileOpen(archivePath, platform::fmOpenRead | platform::fmShareDenyNone);
     if (probe == platform::kInvalidHandle)
         Fail(TJobFailure::jfAccessDenied, TText::ExtractFailed, platform::LastError());
     platform::FileClose(probe);
     uint32_t error = 0;
-    if (!FolderWritable(FolderOf(archivePath), error)) {
+    if (!FolderWritable(FolderOf(target), error)) {
         const bool readOnly = error == platform::kErrorAccessDenied || error == platform::kErrorWriteProtect;
         Fail(readOnly ? TJobFailure::jfReadOnlyFolder : FailureOfSystemError(error), TText::PackFailed, error);
     }

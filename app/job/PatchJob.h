@@ -67,7 +67,7 @@ public:
 
 private:
     void RunSteps(const std::string& archivePath, bool backup);
-    void CheckArchive(const std::string& archivePath);
+    void CheckArchive(const std::string& archivePath, const std::string& target);
     // Reads the game before anything is written; false when there is nothing to patch (said in the log).
     bool LookAtGame(const std::string& archivePath);
     std::vector<uint8_t> PayloadBytes();

@@ -78,6 +78,42 @@ TEST_F(TCommandLine, OutputAndDirectoryLeaveTheOriginalsAndWriteTheJadBesideTheO
     EXPECT_EQ(Run("-o x.jar game.jar game.jar").Status, 2);
 }
 
+// Written elsewhere, a jar needs only to be read: its folder may be one the user cannot write (a shared or
+// mounted folder), while an output folder that cannot be written is named as the one at fault.
+TEST_F(TCommandLine, WritingElsewhereNeedsOnlyTheOutputsFolderToBeWritable) {
+    const std::string jar = MakeJar(FDir / "shared/game.jar");
+    testutil::WriteFile(FDir / "shared/game.jad", std::string(kJad));
+    testutil::MakeDirs(FDir / "out");
+    testutil::MakeDirs(FDir / "closed");
+    ASSERT_EQ(testutil::RunHost("chmod 555 " + Quote(FDir / "shared") + " " + Quote(FDir / "closed") +
+                                " && chmod 644 " + Quote(jar) + " && chmod 777 " + Quote(FDir / "out")),
+              0);
+    const testutil::Bytes before = testutil::ReadFile(jar);
+    const auto runAsUser = [this](const std::string& args, std::string& err) {
+        const int status =
+            testutil::RunHost(clitest::AsUnprivilegedUser() + "sh -c " +
+                              Quote(Command(args, "", FDir.Path()) + " 2>" + Quote(FDir / "tmp/err.txt")));
+        err = testutil::ReadText(FDir / "tmp/err.txt");
+        return status;
+    };
+    std::string err;
+    EXPECT_EQ(runAsUser("-o out/full.jar shared/game.jar", err), 0) << err;
+    EXPECT_TRUE(clitest::HoldsPayload(FDir / "out/full.jar"));
+    EXPECT_NE(testutil::ReadText(FDir / "out/full.jad").find("MIDlet-Jar-URL: full.jar\n"), std::string::npos);
+    EXPECT_EQ(runAsUser("-d out shared/game.jar", err), 0) << err;
+    EXPECT_TRUE(clitest::HoldsPayload(FDir / "out/game.jar"));
+
+    EXPECT_EQ(runAsUser("-d closed shared/game.jar", err), 1);
+    EXPECT_EQ(err, "grandvue: shared/game.jar: the folder of " + (FDir / "closed/game.jar") +
+                       " cannot be written; the file is unchanged\n");
+    // In place, the jar's own folder is still the one that must take the new file.
+    EXPECT_EQ(runAsUser("shared/game.jar", err), 1);
+    EXPECT_NE(err.find("its folder cannot be written"), std::string::npos) << err;
+    EXPECT_EQ(testutil::ReadFile(jar), before);
+    EXPECT_EQ(testutil::ReadText(FDir / "shared/game.jad"), kJad);
+    testutil::RunHost("chmod 755 " + Quote(FDir / "shared") + " " + Quote(FDir / "closed"));
+}
+
 TEST_F(TCommandLine, RestorePutsBothBackupsBackAndRefusesWithoutOne) {
     const std::string jar = MakeJar(FDir / "game.jar");
     testutil::WriteFile(FDir / "game.jad", std::string(kJad));
