@@ -120,6 +120,8 @@ TLook LookAtRun(app::TPatchJob& job, const TPlannedRun& run) {
     look.Lines.insert(look.Lines.end(), classes.begin(), classes.end());
     if (!survey.HoldsPayload)
         look.Lines.push_back(Msg(TMsg::DryPayload));
+    if (survey.Signed)
+        look.Lines.push_back(Msg(TMsg::DryJarSigned));
     ListJad(run, look.Lines);
     ListBackup(run, look.Lines);
     return look;

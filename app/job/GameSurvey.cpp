@@ -3,6 +3,7 @@
 
 #include <map>
 
+#include "app/jad/Jad.h"
 #include "app/job/PatchRule.h"
 #include "app/proof/ClassEntries.h"
 #include "app/proof/Listing.h"
@@ -62,12 +63,15 @@ bool ReadClasses(const std::string& archivePath,
     if (listing.Status != jarcheck::lsListed || !listing.ByDirectory || listing.Entries.empty())
         return false;
     std::map<std::string, size_t> kept;  // of two entries with one name, the later
+    std::vector<std::string> names;
     for (size_t i = 0; i < listing.Entries.size(); ++i) {
+        names.push_back(listing.Entries[i].Name);
         if (!jarcheck::CanDecode(listing.Entries[i]))
             return false;  // the extraction tells which entry and why
         if (IsPatchedEntry(listing.Entries[i].Name))
             kept[listing.Entries[i].Name] = i;
     }
+    survey.Signed = IsSignedJar(names);
     std::vector<uint8_t> bytes;
     for (const auto& [name, index] : kept) {
         if (!jarcheck::ReadEntryWhole(file, listing.Entries[index], bytes))

@@ -24,6 +24,7 @@ struct TGameSurvey {
     std::set<std::string> Relinked;          // ppSuperLink: entries of the classes that extend it directly
     std::string OtherKind;                   // the other canvas kind the game's screens extend, as shown
     bool HoldsPayload = false;               // the jar carries the program's own full-screen canvas
+    bool Signed = false;                     // the jar carries signature files, which any change breaks
     // ppSuperLink: a class the rewrite refuses, and why; the job stops before writing anything then.
     std::string RefusedClass;
     std::string RefusedWhy;

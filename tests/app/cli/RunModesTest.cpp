@@ -42,6 +42,15 @@ TEST_F(TCommandLine, ADryRunListsWhatARunWouldDoAndLeavesEveryByte) {
     }
     // The same statuses as a run: a missing jar fails it.
     EXPECT_EQ(Run("-l game.jar missing.jar").Status, 1);
+
+    // A jar carrying its own signature files is told that a run breaks them.
+    jobtest::TTree signedTree = jobtest::SampleTree();
+    signedTree["META-INF/GAME.SF"] = testutil::Bytes{0x53, 0x46};
+    signedTree["META-INF/GAME.RSA"] = testutil::Bytes{0x30, 0x82};
+    MakeJar(FDir / "signed.jar", signedTree);
+    const clitest::TRun run = Run("-l signed.jar");
+    EXPECT_NE(run.Out.find("\n  the jar's own signature would no longer hold\n"), std::string::npos) << run.Out;
+    EXPECT_EQ(Run("-l game.jar").Out.find("signature would no longer hold"), std::string::npos);
 }
 
 TEST_F(TCommandLine, OutputAndDirectoryLeaveTheOriginalsAndWriteTheJadBesideTheOutput) {
