@@ -119,6 +119,10 @@ std::string TBatch::TargetOf(const TJar& jar, std::string& fault) const {
     // The jar itself named as its output is a patch in place.
     if (target == jar.Path)
         return "";
+    if (IsFolder(target)) {
+        fault = Msg(TMsg::OutputIsFolder, {jar.Shown, target});
+        return "";
+    }
     if (!FOptions.Force)
         for (const std::string& output : {target, JadBesideOutput(jar.Path, target)})
             if (!output.empty() && Exists(output)) {

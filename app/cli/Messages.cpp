@@ -129,6 +129,8 @@ const TPair kMessages[] = {
      "%s: .jad-файл без MIDlet-Jar-URL; укажите jar-файл"},
     {"%s: %s exists; -f replaces it; the file is unchanged", "%s: %s уже есть; -f заменит его; файл не изменён"},
     {"%s: not a folder for -d: %s", "%s: -d указывает не на папку: %s"},
+    {"%s: %s is a folder; -d writes into a folder; the file is unchanged",
+     "%s: %s — это папка; в папку записывает -d; файл не изменён"},
     {"%s: the folder of %s cannot be written; the file is unchanged",
      "%s: в папку файла %s нельзя записать; файл не изменён"},
     {"%s: would change %s class file%s by %s", "%s: будет изменено файлов классов: %s%s (%s)"},

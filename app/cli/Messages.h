@@ -50,6 +50,7 @@ enum class TMsg {
     JadWithoutUrl,
     OutputExists,
     OutputDirMissing,
+    OutputIsFolder,
     OutputFolderReadOnly,
     DryChanges,
     DryRuleSubstitute,

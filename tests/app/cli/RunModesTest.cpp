@@ -85,6 +85,11 @@ TEST_F(TCommandLine, OutputAndDirectoryLeaveTheOriginalsAndWriteTheJadBesideTheO
     EXPECT_EQ(Run("-f -d out game.jar").Status, 0);
     EXPECT_TRUE(clitest::HoldsPayload(FDir / "out/game.jar"));
     EXPECT_EQ(Run("-o x.jar game.jar game.jar").Status, 2);
+    // A folder named as the output file is no file to write, even with -f.
+    run = Run("-f -o out game.jar");
+    EXPECT_EQ(run.Status, 1);
+    EXPECT_EQ(run.Err, "grandvue: game.jar: " + (FDir / "out") +
+                           " is a folder; -d writes into a folder; the file is unchanged\n");
 }
 
 // Written elsewhere, a jar needs only to be read: its folder may be one the user cannot write (a shared or
