@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <memory>
+#include <set>
 
 #include "app/cli/Messages.h"
 #include "app/jad/Jad.h"
@@ -132,6 +133,9 @@ std::vector<TJar> GatherJars(const std::vector<std::string>& files, bool recursi
         else
             jars.push_back({file, Expand(file), ""});
     }
+    // A jar reached twice (named twice, through a link, or by a .jad and by name) is patched once.
+    std::set<std::string> seen;
+    std::erase_if(jars, [&seen](const TJar& jar) { return jar.Fault.empty() && !seen.insert(jar.Path).second; });
     return jars;
 }
 

@@ -13,7 +13,7 @@ struct TJar {
 };
 
 // Each file in turn; with `recursive`, each is a folder whose *.jar files (any letter case) are taken in name
-// order, never a .bak or a link to a folder.
+// order, never a .bak or a link to a folder. Each jar comes once, where it is first reached.
 std::vector<TJar> GatherJars(const std::vector<std::string>& files, bool recursive);
 
 // The last part of a .jad's MIDlet-Jar-URL value (query and fragment dropped); empty when it has none.

@@ -156,6 +156,8 @@ TEST_F(TCommandLine, RecursiveTakesEveryJarBelowInAnyCaseAndNeverABackup) {
     testutil::MakeDirs(FDir / "elsewhere");
     const std::string outside = MakeJar(FDir / "elsewhere/d.jar");
     ASSERT_EQ(testutil::RunHost("ln -s ../elsewhere " + Quote(FDir / "games/link")), 0);
+    // A link to a jar below is the jar itself: patched once, where it is first reached.
+    ASSERT_EQ(testutil::RunHost("ln -s sub/B.JAR " + Quote(FDir / "games/z-link.jar")), 0);
 
     const clitest::TRun run = Run("-r games");
     EXPECT_EQ(run.Status, 0) << run.Err;
