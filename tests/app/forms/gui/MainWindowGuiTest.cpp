@@ -213,6 +213,18 @@ void CloseProgram(const PROCESS_INFORMATION& child) {
     CloseHandle(child.hProcess);
 }
 
+// The program in the build tree (this test sits in tests/app/forms/gui), copied to `program` so its settings and
+// work folder stay beside the copy.
+testing::AssertionResult CopyProgramTo(const std::string& program) {
+    char self[MAX_PATH]{};
+    GetModuleFileNameA(nullptr, self, MAX_PATH);
+    const std::string built =
+        std::string(self).substr(0, std::string(self).rfind('\\')) + "\\..\\..\\..\\..\\app\\grandvue.exe";
+    if (!CopyFileA(built.c_str(), program.c_str(), FALSE))
+        return testing::AssertionFailure() << "cannot copy " << built;
+    return testing::AssertionSuccess();
+}
+
 std::string JadFor(const std::string& name, const std::string& size) {
     return "MIDlet-Name: " + name + "\r\nMIDlet-Jar-URL: " + name + ".jar\r\nMIDlet-Jar-Size: " + size + "\r\n";
 }
@@ -223,14 +235,8 @@ TEST(DesktopProgram, TwoProgramsAtOnceEachPatchTheirJarAndItsJad) {
     if (!testutil::HostHas("zip"))
         GTEST_SKIP() << "zip missing";
     testutil::TTempDir dir;
-    // The program in the build tree (this test sits in tests/app/forms/gui), copied so its settings and work folder
-    // stay here.
-    char self[MAX_PATH]{};
-    GetModuleFileNameA(nullptr, self, MAX_PATH);
-    const std::string built =
-        std::string(self).substr(0, std::string(self).rfind('\\')) + "\\..\\..\\..\\..\\app\\grandvue.exe";
     const std::string program = dir / "grandvue.exe";
-    ASSERT_TRUE(CopyFileA(built.c_str(), program.c_str(), FALSE)) << built;
+    ASSERT_TRUE(CopyProgramTo(program));
     const std::string names[] = {"first", "second"};
     std::vector<PROCESS_INFORMATION> children;
     for (const std::string& name : names) {
@@ -382,12 +388,8 @@ TEST(DesktopProgram, ADamagedJarsBoxNamesTheEntryOnItsSecondLine) {
     if (!testutil::HostHas("python3"))
         GTEST_SKIP() << "python3 missing";
     testutil::TTempDir dir;
-    char self[MAX_PATH]{};
-    GetModuleFileNameA(nullptr, self, MAX_PATH);
-    const std::string built =
-        std::string(self).substr(0, std::string(self).rfind('\\')) + "\\..\\..\\..\\..\\app\\grandvue.exe";
     const std::string program = dir / "grandvue.exe";
-    ASSERT_TRUE(CopyFileA(built.c_str(), program.c_str(), FALSE)) << built;
+    ASSERT_TRUE(CopyProgramTo(program));
     const std::string jar = MakeDamagedJar(dir, "broken");
     const testutil::Bytes before = testutil::ReadFile(jar);
     const PROCESS_INFORMATION child = StartProgram(program, jar, dir.Path());
